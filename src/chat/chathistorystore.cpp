@@ -1,0 +1,232 @@
+#include "chat/chathistorystore.h"
+
+#include <QDebug>
+#include <QDir>
+#include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonValue>
+
+namespace {
+
+const QString HistoryKey = QStringLiteral("history");
+const QString ChatKey = QStringLiteral("chat");
+const QString TitleKey = QStringLiteral("title");
+const QString FileNameKey = QStringLiteral("fileName");
+const QString ModifiedTimeKey = QStringLiteral("modifiedTime");
+const QString SenderKey = QStringLiteral("sender");
+const QString ContentKey = QStringLiteral("content");
+const QString ReasoningKey = QStringLiteral("reasoningContent");
+
+const char* const FailedToOpen = "Failed to open file: ";
+const char* const DoesNotExist = "File doesn't exist: ";
+
+void logWithPath(const char* message, const QString& path)
+{
+    qDebug().nospace() << message << path;
+}
+
+} // namespace
+
+ChatHistoryStore::ChatHistoryStore(const QString& dataDir)
+    : dataDir(dataDir)
+{
+}
+
+QString ChatHistoryStore::historyDir() const
+{
+    return dataDir + QStringLiteral("/ChatHistory/");
+}
+
+QString ChatHistoryStore::indexPath() const
+{
+    return historyDir() + QStringLiteral("OverallTable.json");
+}
+
+QString ChatHistoryStore::conversationPath(const QString& fileName) const
+{
+    return historyDir() + fileName + QStringLiteral(".json");
+}
+
+QVector<ChatHistoryStore::IndexEntry> ChatHistoryStore::loadIndex() const
+{
+    if (!QDir().mkpath(historyDir()))
+        qDebug().nospace() << "Failed to create directory: " << historyDir();
+    QVector<IndexEntry> entries;
+    const QString path = indexPath();
+    const JsonFile::Content content = JsonFile::read(path);
+    if (content.status == JsonFile::Status::Unreadable)
+        logWithPath(FailedToOpen, path);
+    if (content.status != JsonFile::Status::Loaded || !content.document.isObject())
+        return entries;
+    const QJsonArray history = content.document.object().value(HistoryKey).toArray();
+    entries.reserve(history.size());
+    for (const QJsonValue& element : history) {
+        const QJsonObject entry = element.toObject();
+        entries.append({entry.value(TitleKey).toString(), entry.value(FileNameKey).toString(),
+                        QDateTime::fromString(entry.value(ModifiedTimeKey).toString(),
+                                              Qt::TextDate)});
+    }
+    return entries;
+}
+
+bool ChatHistoryStore::appendIndexEntry(const QString& title, const QString& fileName,
+                                        const QDateTime& time) const
+{
+    const QString path = indexPath();
+    Document document;
+    if (!readForUpdate(path, HistoryKey, false, &document))
+        return false;
+    QJsonArray history = document.root.value(HistoryKey).toArray();
+    history.append(QJsonObject { {TitleKey, title},
+                                 {FileNameKey, fileName},
+                                 {ModifiedTimeKey, time.toString(Qt::TextDate)} });
+    document.root.insert(HistoryKey, history);
+    return writeDocument(path, document.root, document.status);
+}
+
+bool ChatHistoryStore::renameIndexEntry(const QString& fileName, const QString& title) const
+{
+    const QString path = indexPath();
+    Document document;
+    if (!readForUpdate(path, HistoryKey, true, &document))
+        return false;
+    QJsonArray history = document.root.value(HistoryKey).toArray();
+    for (int i = 0; i < history.size(); ++i) {
+        QJsonObject entry = history.at(i).toObject();
+        if (entry.value(FileNameKey) != QJsonValue(fileName))
+            continue;
+        entry.insert(TitleKey, title);
+        history.replace(i, entry);
+    }
+    document.root.insert(HistoryKey, history);
+    return writeDocument(path, document.root, document.status);
+}
+
+bool ChatHistoryStore::appendMessage(const QString& fileName, bool startNewFile, int sender,
+                                     const QString& content,
+                                     const QString& reasoningContent) const
+{
+    const QJsonObject message { {SenderKey, sender},
+                                {ContentKey, content},
+                                {ReasoningKey, reasoningContent} };
+    if (!startNewFile)
+        return appendToConversation(fileName, message);
+    // The first message replaces whatever file had this name, but an unparsable one is still
+    // kept aside: it may be the only copy of an older conversation.
+    const QString path = conversationPath(fileName);
+    const JsonFile::Status previous = inspect(path, ChatKey).status;
+    return writeDocument(path, QJsonObject { {ChatKey, QJsonArray { message }} }, previous);
+}
+
+bool ChatHistoryStore::appendToConversation(const QString& fileName,
+                                            const QJsonObject& message) const
+{
+    const QString path = conversationPath(fileName);
+    Document document;
+    if (!readForUpdate(path, ChatKey, true, &document))
+        return false;
+    QJsonArray chat = document.root.value(ChatKey).toArray();
+    chat.append(message);
+    document.root.insert(ChatKey, chat);
+    return writeDocument(path, document.root, document.status);
+}
+
+bool ChatHistoryStore::removeLastMessage(const QString& fileName) const
+{
+    const QString path = conversationPath(fileName);
+    Document document;
+    if (!readForUpdate(path, ChatKey, true, &document))
+        return false;
+    QJsonArray chat = document.root.value(ChatKey).toArray();
+    if (!chat.isEmpty())
+        chat.removeLast();
+    document.root.insert(ChatKey, chat);
+    return writeDocument(path, document.root, document.status);
+}
+
+ChatHistoryStore::Conversation ChatHistoryStore::loadConversation(const QString& fileName) const
+{
+    Conversation conversation;
+    const QString path = conversationPath(fileName);
+    const JsonFile::Content content = JsonFile::read(path);
+    if (content.status == JsonFile::Status::Missing) {
+        logWithPath(DoesNotExist, path);
+        return conversation;
+    }
+    if (content.status == JsonFile::Status::Unreadable) {
+        logWithPath(FailedToOpen, path);
+        conversation.outcome = Conversation::Outcome::Unreadable;
+        return conversation;
+    }
+    conversation.outcome = Conversation::Outcome::Loaded;
+    if (!content.document.isObject())
+        return conversation;
+    const QJsonArray chat = content.document.object().value(ChatKey).toArray();
+    conversation.messages.reserve(chat.size());
+    for (const QJsonValue& element : chat) {
+        const QJsonObject message = element.toObject();
+        conversation.messages.append({message.value(SenderKey).toInt(0),
+                                      message.value(ContentKey).toString(),
+                                      message.value(ReasoningKey).toString()});
+    }
+    return conversation;
+}
+
+bool ChatHistoryStore::isFileNameInUse(const QString& fileName) const
+{
+    if (QFileInfo::exists(conversationPath(fileName)))
+        return true;
+    const JsonFile::Content content = JsonFile::read(indexPath());
+    const QJsonArray history = content.document.object().value(HistoryKey).toArray();
+    for (const QJsonValue& element : history) {
+        if (element.toObject().value(FileNameKey) == QJsonValue(fileName))
+            return true;
+    }
+    return false;
+}
+
+ChatHistoryStore::Document ChatHistoryStore::inspect(const QString& path, const QString& arrayKey)
+{
+    const JsonFile::Content content = JsonFile::read(path);
+    Document document;
+    document.status = content.status;
+    if (content.status != JsonFile::Status::Loaded)
+        return document;
+    // Valid JSON that is not in our shape would lose its content on the rewrite just like an
+    // unparsable file, so it is kept aside the same way.
+    if (!content.document.isObject()) {
+        document.status = JsonFile::Status::Broken;
+        return document;
+    }
+    document.root = content.document.object();
+    if (document.root.contains(arrayKey) && !document.root.value(arrayKey).isArray())
+        document.status = JsonFile::Status::Broken;
+    return document;
+}
+
+bool ChatHistoryStore::readForUpdate(const QString& path, const QString& arrayKey,
+                                     bool logMissing, Document* document)
+{
+    *document = inspect(path, arrayKey);
+    if (document->status == JsonFile::Status::Unreadable) {
+        logWithPath(FailedToOpen, path);
+        return false;
+    }
+    if (document->status == JsonFile::Status::Missing && logMissing)
+        logWithPath(DoesNotExist, path);
+    return true;
+}
+
+bool ChatHistoryStore::writeDocument(const QString& path, const QJsonObject& root,
+                                     JsonFile::Status previous)
+{
+    // The folder is made at start-up; should it vanish while we run, the next write brings it
+    // back instead of losing the message.
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    const bool written =
+        JsonFile::write(path, QJsonDocument(root).toJson(QJsonDocument::Indented), previous);
+    if (!written)
+        logWithPath(FailedToOpen, path);
+    return written;
+}
