@@ -6,6 +6,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonValue>
+#include <QLocale>
 
 namespace {
 
@@ -21,17 +22,36 @@ const QString ReasoningKey = QStringLiteral("reasoningContent");
 const char* const FailedToOpen = "Failed to open file: ";
 const char* const DoesNotExist = "File doesn't exist: ";
 
+// The text date of Qt::TextDate, which is what the files hold.
+const QString TimeFormat = QStringLiteral("ddd MMM d HH:mm:ss yyyy");
+
 void logWithPath(const char* message, const QString& path)
 {
     qDebug().nospace() << message << path;
+}
+
+// QDateTime::toString(Qt::TextDate) takes the day and month names from the system locale,
+// which fromString(Qt::TextDate) cannot read back: on a Chinese or German system every
+// stored time would load as invalid. The files therefore always get the English names.
+QString timeText(const QDateTime& time)
+{
+    return QLocale::c().toString(time.toLocalTime(), TimeFormat);
+}
+
+// Files written with the system's names by earlier builds still load.
+QDateTime parseTime(const QString& text)
+{
+    const QDateTime time = QDateTime::fromString(text, Qt::TextDate);
+    if (time.isValid() || text.isEmpty())
+        return time;
+    return QLocale::system().toDateTime(text, TimeFormat);
 }
 
 } // namespace
 
 ChatHistoryStore::ChatHistoryStore(const QString& dataDir)
     : dataDir(dataDir)
-{
-}
+{ }
 
 QString ChatHistoryStore::historyDir() const
 {
@@ -64,8 +84,7 @@ QVector<ChatHistoryStore::IndexEntry> ChatHistoryStore::loadIndex() const
     for (const QJsonValue& element : history) {
         const QJsonObject entry = element.toObject();
         entries.append({entry.value(TitleKey).toString(), entry.value(FileNameKey).toString(),
-                        QDateTime::fromString(entry.value(ModifiedTimeKey).toString(),
-                                              Qt::TextDate)});
+                        parseTime(entry.value(ModifiedTimeKey).toString())});
     }
     return entries;
 }
@@ -78,9 +97,8 @@ bool ChatHistoryStore::appendIndexEntry(const QString& title, const QString& fil
     if (!readForUpdate(path, HistoryKey, false, &document))
         return false;
     QJsonArray history = document.root.value(HistoryKey).toArray();
-    history.append(QJsonObject { {TitleKey, title},
-                                 {FileNameKey, fileName},
-                                 {ModifiedTimeKey, time.toString(Qt::TextDate)} });
+    history.append(QJsonObject {
+        {TitleKey, title}, {FileNameKey, fileName}, {ModifiedTimeKey, timeText(time)}});
     document.root.insert(HistoryKey, history);
     return writeDocument(path, document.root, document.status);
 }
@@ -104,19 +122,17 @@ bool ChatHistoryStore::renameIndexEntry(const QString& fileName, const QString& 
 }
 
 bool ChatHistoryStore::appendMessage(const QString& fileName, bool startNewFile, int sender,
-                                     const QString& content,
-                                     const QString& reasoningContent) const
+                                     const QString& content, const QString& reasoningContent) const
 {
-    const QJsonObject message { {SenderKey, sender},
-                                {ContentKey, content},
-                                {ReasoningKey, reasoningContent} };
+    const QJsonObject message {
+        {SenderKey, sender}, {ContentKey, content}, {ReasoningKey, reasoningContent}};
     if (!startNewFile)
         return appendToConversation(fileName, message);
     // The first message replaces whatever file had this name, but an unparsable one is still
     // kept aside: it may be the only copy of an older conversation.
     const QString path = conversationPath(fileName);
     const JsonFile::Status previous = inspect(path, ChatKey).status;
-    return writeDocument(path, QJsonObject { {ChatKey, QJsonArray { message }} }, previous);
+    return writeDocument(path, QJsonObject {{ChatKey, QJsonArray {message}}}, previous);
 }
 
 bool ChatHistoryStore::appendToConversation(const QString& fileName,
@@ -205,8 +221,8 @@ ChatHistoryStore::Document ChatHistoryStore::inspect(const QString& path, const 
     return document;
 }
 
-bool ChatHistoryStore::readForUpdate(const QString& path, const QString& arrayKey,
-                                     bool logMissing, Document* document)
+bool ChatHistoryStore::readForUpdate(const QString& path, const QString& arrayKey, bool logMissing,
+                                     Document* document)
 {
     *document = inspect(path, arrayKey);
     if (document->status == JsonFile::Status::Unreadable) {
