@@ -38,8 +38,9 @@ JsonFile::Content JsonFile::read(const QString& path)
 
 bool JsonFile::write(const QString& path, const QByteArray& data, Status previous)
 {
-    if (previous == Status::Broken && QFileInfo(path).size() > 0)
-        keepAside(path);
+    // Without a copy of the old content, overwriting it would lose it for good.
+    if (previous == Status::Broken && QFileInfo(path).size() > 0 && keepAside(path).isEmpty())
+        return false;
     return replace(path, data);
 }
 

@@ -27,7 +27,8 @@ public:
     static Content read(const QString& path);
 
     // Replaces the file at path with data. previous is the status of the last read of that
-    // file: Broken keeps the old content aside first. Returns false when nothing was written.
+    // file: Broken keeps the old content aside first, and writes nothing when that copy
+    // cannot be made. Returns false when nothing was written.
     static bool write(const QString& path, const QByteArray& data,
                       Status previous = Status::Loaded);
 
