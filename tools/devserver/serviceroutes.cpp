@@ -18,15 +18,6 @@ const QByteArray SigningSalt = QByteArrayLiteral("t4Qe&8r#MvZkLpXw");
 
 constexpr std::size_t RequestLogLimit = 200;
 
-const std::map<std::string, int>& scenarioNames()
-{
-    static const std::map<std::string, int> names {
-        {"normal", 0},        {"modes-0-3", 1},  {"foreign-only", 2}, {"alternate", 3},
-        {"count-refused", 4}, {"count-bare", 5}, {"not-json", 6},     {"http-error", 7},
-    };
-    return names;
-}
-
 } // namespace
 
 ServiceRoutes::ServiceRoutes(const DevServerOptions& options)
@@ -143,14 +134,24 @@ QJsonObject ServiceRoutes::countReply(const Call& call, bool add)
 
 void ServiceRoutes::serveScenario(const httplib::Request& request, httplib::Response& response)
 {
-    const auto found = scenarioNames().find(request.body);
-    if (found == scenarioNames().end()) {
+    static const std::map<std::string, Scenario> names {
+        {"normal", Scenario::Normal},
+        {"modes-0-3", Scenario::Modes03},
+        {"foreign-only", Scenario::ForeignOnly},
+        {"alternate", Scenario::Alternate},
+        {"count-refused", Scenario::CountRefused},
+        {"count-bare", Scenario::CountBare},
+        {"not-json", Scenario::NotJson},
+        {"http-error", Scenario::HttpError},
+    };
+    const auto found = names.find(request.body);
+    if (found == names.end()) {
         response.status = 400;
         response.set_content("unknown scenario\n", "text/plain");
         return;
     }
     std::lock_guard<std::mutex> lock(stateMutex);
-    scenario = static_cast<Scenario>(found->second);
+    scenario = found->second;
     listTurn = 0;
     response.set_content("ok\n", "text/plain");
 }
@@ -162,9 +163,9 @@ void ServiceRoutes::serveRequestLog(httplib::Response& response)
         std::lock_guard<std::mutex> lock(stateMutex);
         for (const auto& entry : requestLog) {
             log.append(QJsonObject {
-                {QStringLiteral("path"), QString::fromStdString(entry.first)},
-                {QStringLiteral("body"),
-                 QString::fromUtf8(entry.second.data(), static_cast<int>(entry.second.size()))},
+                {QStringLiteral("path"), QString::fromStdString(entry.path)},
+                {QStringLiteral("contentType"), QString::fromStdString(entry.contentType)},
+                {QStringLiteral("body"), QString::fromStdString(entry.body)},
             });
         }
     }
@@ -177,7 +178,8 @@ bool ServiceRoutes::begin(const httplib::Request& request, httplib::Response& re
     Scenario now;
     {
         std::lock_guard<std::mutex> lock(stateMutex);
-        requestLog.emplace_back(request.path, request.body);
+        requestLog.push_back(
+            {request.path, request.get_header_value("Content-Type"), request.body});
         if (requestLog.size() > RequestLogLimit)
             requestLog.pop_front();
         now = scenario;

@@ -50,7 +50,7 @@ struct Response;
 //     "not-json"        every service reply is a body that is not JSON
 //     "http-error"      every service request fails with HTTP status 500
 //   GET "/dev/requests": the last requests to "/v1/ai/api/..." as a JSON array of
-//   {"path", "body"} (body exactly as received), oldest first.
+//   {"path", "contentType", "body"} (body exactly as received), oldest first.
 class ServiceRoutes
 {
 public:
@@ -76,6 +76,13 @@ private:
         QString msg;
     };
 
+    struct LoggedRequest
+    {
+        std::string path;
+        std::string contentType;
+        std::string body;
+    };
+
     void serveList(const httplib::Request& request, httplib::Response& response);
     void serveCount(const httplib::Request& request, httplib::Response& response, bool add);
     void serveScenario(const httplib::Request& request, httplib::Response& response);
@@ -97,5 +104,5 @@ private:
     mutable std::mutex stateMutex; // guards the members below
     Scenario scenario = Scenario::Normal;
     int listTurn = 0;
-    std::deque<std::pair<std::string, std::string>> requestLog;
+    std::deque<LoggedRequest> requestLog;
 };
