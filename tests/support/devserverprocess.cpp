@@ -16,6 +16,9 @@ QString DevServerProcess::executablePath()
 
 bool DevServerProcess::start(const QStringList& arguments, int timeoutMs)
 {
+    stop();
+    url.clear();
+    output.clear();
     QStringList args = arguments;
     if (!args.contains(QStringLiteral("--port")))
         args << QStringLiteral("--port") << QStringLiteral("0");
