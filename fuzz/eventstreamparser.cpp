@@ -44,6 +44,25 @@ Events parseInPieces(const QByteArray& stream, quint8 seed, int maxBlockBytes)
     return events;
 }
 
+// Raw bytes alone seldom spell out a valid event, so half the inputs are spliced into a
+// well-formed stream holding each kind of event.
+QByteArray streamFrom(const QByteArray& input, quint8 seed)
+{
+    if (seed & 1)
+        return input;
+    static const QByteArray valid = QByteArrayLiteral(
+        "event:reply\ndata:{\"type\":\"reply\",\"payload\":{\"content\":\"q\","
+        "\"is_from_self\":true,\"is_evil\":false}}\n\n"
+        "event:thought\ndata:{\"type\":\"thought\",\"payload\":{\"procedures\":[{"
+        "\"debugging\":{\"content\":\"\xe6\x83\xb3\"}}]}}\n\n"
+        "event:reply\ndata:{\"type\":\"reply\",\"payload\":{\"content\":\"a\xf0\x9f\x8c\x8d\","
+        "\"is_final\":true}}\n\n"
+        "event:reply\ndata:{\"type\":\"reply\",\"payload\":{\"is_from_self\":true,"
+        "\"is_evil\":true}}\n\n");
+    const int at = input.isEmpty() ? 0 : static_cast<quint8>(input.at(0)) * valid.size() / 256;
+    return valid.left(at) + input + valid.mid(at);
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
@@ -51,7 +70,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     if (size < 1)
         return 0;
     const quint8 seed = data[0];
-    const QByteArray stream(reinterpret_cast<const char*>(data + 1), static_cast<int>(size - 1));
+    const QByteArray stream = streamFrom(
+        QByteArray(reinterpret_cast<const char*>(data + 1), static_cast<int>(size - 1)), seed);
 
     const Events whole = parseWhole(stream);
     const Events pieces = parseInPieces(stream, seed, EventStreamParser::DefaultMaxBlockBytes);

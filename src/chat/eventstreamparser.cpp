@@ -17,11 +17,15 @@ EventStreamParser::EventStreamParser(int maxBlockBytes)
 
 QVector<EventStreamParser::Event> EventStreamParser::feed(const QByteArray& bytes)
 {
+    // What is pending holds no blank line yet, so only its last byte can start one: a long
+    // block arriving in many pieces is not searched again from its beginning each time.
+    const int searchFrom = qMax(0, pending.size() - 1);
     pending += bytes;
     QVector<Event> events;
     int start = 0;
     bool refused = false;
-    for (int end = pending.indexOf(blockEnd); end >= 0; end = pending.indexOf(blockEnd, start)) {
+    for (int end = pending.indexOf(blockEnd, searchFrom); end >= 0;
+         end = pending.indexOf(blockEnd, start)) {
         const QByteArray block = pending.mid(start, end - start);
         start = end + blockEnd.size();
         if (skipping) {

@@ -26,15 +26,13 @@ private slots:
 
 namespace {
 
-// Hands out indexes of rows the model does not have, as a stale view would.
-template<typename Model> QModelIndex staleIndex(const Model& model, int row)
+// Opens index creation to the test, to hand the model rows it does not have, as a stale
+// view would.
+template<typename Model> class Opened : public Model
 {
-    struct Opened : Model
-    {
-        using Model::createIndex;
-    };
-    return static_cast<const Opened&>(model).createIndex(row, 0);
-}
+public:
+    QModelIndex staleIndex(int row) const { return Model::createIndex(row, 0); }
+};
 
 void fill(DialogModel& model, int rows)
 {
@@ -79,10 +77,10 @@ void TestDialogModels::dataReturnsTypedFields()
 
 void TestDialogModels::dataReportsBadIndexAndRole()
 {
-    DialogModel dialog;
+    Opened<DialogModel> dialog;
     fill(dialog, 2);
     QTest::ignoreMessage(QtDebugMsg, "[ERROR]DialogModel::data() Invalid index: 5");
-    QVERIFY(!dialog.data(staleIndex(dialog, 5), 0).isValid());
+    QVERIFY(!dialog.data(dialog.staleIndex(5), 0).isValid());
     QTest::ignoreMessage(QtDebugMsg, "[ERROR]DialogModel::data() Invalid role name: 3");
     QVERIFY(!dialog.data(dialog.index(1), Qt::ToolTipRole).isValid());
     QTest::ignoreMessage(QtDebugMsg, "[ERROR]DialogModel::data() Invalid role name: 256");
@@ -144,20 +142,20 @@ void TestDialogModels::setDataSignalsEveryStore()
 
 void TestDialogModels::setDataRejectsBadIndexAndRole()
 {
-    DialogModel dialog;
+    Opened<DialogModel> dialog;
     fill(dialog, 1);
     QSignalSpy changed(&dialog, &QAbstractItemModel::dataChanged);
     QTest::ignoreMessage(QtDebugMsg, "[ERROR]DialogModel::setData() Invalid index: 1");
-    QVERIFY(!dialog.setData(staleIndex(dialog, 1), 0, 0));
+    QVERIFY(!dialog.setData(dialog.staleIndex(1), 0, 0));
     QTest::ignoreMessage(QtDebugMsg, "[ERROR]DialogModel::setData() Invalid role name: 3");
     QVERIFY(!dialog.setData(dialog.index(0), QStringLiteral("x"), 3));
 
-    DialogInfoModel info;
+    Opened<DialogInfoModel> info;
     QAbstractItemModelTester tester(&info);
     info.append(QStringLiteral("old"), QStringLiteral("20240101000000"), QDateTime());
     QSignalSpy infoChanged(&info, &QAbstractItemModel::dataChanged);
     QTest::ignoreMessage(QtDebugMsg, "[ERROR]DialogInfoModel::setData() Invalid index: 4");
-    QVERIFY(!info.setData(staleIndex(info, 4), QStringLiteral("x"), 0));
+    QVERIFY(!info.setData(info.staleIndex(4), QStringLiteral("x"), 0));
     QTest::ignoreMessage(QtDebugMsg, "[ERROR]DialogInfoModel::setData() Invalid role name: 7");
     QVERIFY(!info.setData(info.index(0), QStringLiteral("x"), 7));
     QCOMPARE(changed.count() + infoChanged.count(), 0);
