@@ -1,0 +1,63 @@
+#pragma once
+
+#include "chat/eventstreamparser.h"
+
+#include <QObject>
+#include <QString>
+#include <QTimer>
+
+class QNetworkAccessManager;
+class QNetworkReply;
+
+// Sends one question to the knowledge engine and turns its event stream into signals.
+// Every request carries only the current question; the engine keeps the context of the
+// conversation under the session id.
+class DeepSeekHandler : public QObject
+{
+    Q_OBJECT
+
+public:
+    enum ErrorCode {
+        ServerBusy = 0, // network or HTTP failure, a stream that stalled or ended unanswered
+        Refused = 1, // the engine flagged the question
+    };
+    Q_ENUM(ErrorCode)
+
+    // No bytes for this long ends a request as failed.
+    static constexpr int DefaultStallTimeoutMs = 60000;
+
+    explicit DeepSeekHandler(QObject* parent = nullptr);
+    ~DeepSeekHandler() override;
+
+    void postKnowledgeEngine(const QString& question, const QString& requestId,
+                             const QString& sessionId, const QString& visitorId,
+                             const QString& botKey);
+
+    int stallTimeout() const;
+    void setStallTimeout(int milliseconds);
+
+signals:
+    void receivedStreamingData(QString content, QString reasoningContent, bool end);
+    void error(DeepSeekHandler::ErrorCode errorCode = ServerBusy);
+
+protected slots:
+    void onReadyRead();
+    void onReplyFinished();
+
+private:
+    static QByteArray requestBody(const QString& question, const QString& requestId,
+                                  const QString& sessionId, const QString& visitorId,
+                                  const QString& botKey);
+    void retire(QNetworkReply* reply);
+    void deliver(const QVector<EventStreamParser::Event>& events);
+    void reportError(ErrorCode code);
+    void onStalled();
+
+    QNetworkAccessManager* manager = nullptr;
+    QNetworkReply* currentReply = nullptr;
+    EventStreamParser parser;
+    QTimer stallTimer;
+    // State of the current request.
+    bool answered = false; // the final reply event arrived
+    bool errorReported = false; // at most one error per request
+};
