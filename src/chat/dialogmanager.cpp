@@ -1,0 +1,287 @@
+#include "chat/dialogmanager.h"
+
+#include "chat/chathistorystore.h"
+#include "chat/dialoginfomodel.h"
+#include "chat/dialogmodel.h"
+#include "chat/markdownrenderer.h"
+#include "core/configengine.h"
+#include "service/ovseverhandler.h"
+
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QTextDocument>
+
+namespace {
+
+constexpr int TitleLength = 30;
+constexpr int SenderQuestion = 0;
+constexpr int SenderAnswer = 1;
+constexpr int ContentRole = 1;
+constexpr int ReasoningRole = 2;
+const QString FileNameFormat = QStringLiteral("yyyyMMddHHmmss");
+
+} // namespace
+
+DialogManager::DialogManager(ConfigEngine* config, OvSeverHandler* service, QObject* parent)
+    : QObject(parent)
+    , config(config)
+    , service(service)
+    , provider(new DeepSeekHandler(this))
+    , messages(new DialogModel)
+    , conversations(new DialogInfoModel)
+{
+    connect(provider, &DeepSeekHandler::receivedStreamingData, this,
+            &DialogManager::onReceivedStreamingData);
+    connect(provider, &DeepSeekHandler::error, this, &DialogManager::onErrorOccured);
+
+    for (const ChatHistoryStore::IndexEntry& entry : history().loadIndex())
+        conversations->append(entry.title, entry.fileName, entry.modifiedTime);
+}
+
+DialogManager::~DialogManager()
+{
+    delete messages;
+    delete conversations;
+}
+
+DialogModel* DialogManager::dialogModel() const
+{
+    return messages;
+}
+
+DialogInfoModel* DialogManager::dialogInfoModel() const
+{
+    return conversations;
+}
+
+bool DialogManager::responseGenerated() const
+{
+    return generated;
+}
+
+void DialogManager::setResponseGenerated(bool value)
+{
+    if (generated == value)
+        return;
+    generated = value;
+    emit responseGeneratedChanged();
+}
+
+int DialogManager::currentIndex() const
+{
+    return index;
+}
+
+void DialogManager::setCurrentIndex(int value)
+{
+    if (index == value)
+        return;
+    index = value;
+    emit currentIndexChanged();
+}
+
+bool DialogManager::reasonModeActive() const
+{
+    return reasonMode;
+}
+
+void DialogManager::setReasonModeActive(bool value)
+{
+    if (reasonMode == value)
+        return;
+    reasonMode = value;
+    emit reasonModeActiveChanged();
+}
+
+bool DialogManager::searchModeActive() const
+{
+    return searchMode;
+}
+
+void DialogManager::setSearchModeActive(bool value)
+{
+    if (searchMode == value)
+        return;
+    searchMode = value;
+    emit searchModeActiveChanged();
+}
+
+int DialogManager::modeIndex() const
+{
+    return (reasonMode ? 1 : 0) + (searchMode ? 2 : 0);
+}
+
+void DialogManager::setDeviceSn(const QString& sn)
+{
+    if (deviceSn != sn)
+        deviceSn = sn;
+}
+
+DeepSeekHandler* DialogManager::providerClient() const
+{
+    return provider;
+}
+
+void DialogManager::sendMessage(QString str, bool regenerated)
+{
+    setResponseGenerated(false);
+    if (messages->rowCount() == 0)
+        startConversation(str);
+    if (!regenerated) {
+        messages->append(SenderQuestion, str, QString());
+        storeRow(messages->rowCount() - 1);
+    }
+    messages->append(SenderAnswer, tr("Generating response..."), QString());
+    askForAnswer(str);
+}
+
+void DialogManager::startConversation(const QString& question)
+{
+    QDateTime now = QDateTime::currentDateTime();
+    const QString fileName = freeFileName(&now);
+    const QString title = question.left(TitleLength);
+    conversations->append(title, fileName, now);
+    setCurrentIndex(conversations->rowCount() - 1);
+    history().appendIndexEntry(title, fileName, now);
+    questionCount = 0;
+    sessionId = fileName;
+}
+
+// Conversation files are named after their creation second; a second conversation started
+// within the same second would overwrite the first one's file, so it takes the next free one.
+QString DialogManager::freeFileName(QDateTime* when) const
+{
+    const ChatHistoryStore store = history();
+    QString fileName = when->toString(FileNameFormat);
+    while (store.isFileNameInUse(fileName)) {
+        *when = when->addSecs(1);
+        fileName = when->toString(FileNameFormat);
+    }
+    return fileName;
+}
+
+void DialogManager::askForAnswer(const QString& question)
+{
+    const QVariantMap record = service ? service->apiInfo(modeIndex()) : QVariantMap();
+    if (record.isEmpty()) {
+        replaceLastRow(tr("Network error, please check your connection."));
+        return;
+    }
+    provider->postKnowledgeEngine(question, QString::number(questionCount), sessionId, deviceSn,
+                                  record.value(QStringLiteral("apiKey")).toString());
+}
+
+void DialogManager::onReceivedStreamingData(QString content, QString reasoningContent, bool end)
+{
+    const int lastRow = messages->rowCount() - 1;
+    if (lastRow < 0)
+        return;
+    const QString html = MarkdownRenderer::toHtml(content);
+    const QString reasoningHtml = MarkdownRenderer::toHtml(reasoningContent);
+    if (messages->contentAt(lastRow) == tr("Generating response...")) {
+        messages->deleteAtIndex(lastRow);
+        messages->append(SenderAnswer, html, reasoningHtml);
+    } else {
+        const QModelIndex last = messages->index(lastRow);
+        if (html.isEmpty())
+            messages->setData(last, reasoningHtml, ReasoningRole);
+        if (reasoningHtml.isEmpty())
+            messages->setData(last, html, ContentRole);
+    }
+    if (!end)
+        return;
+    storeRow(messages->rowCount() - 1);
+    setResponseGenerated(true);
+    if (service)
+        service->addCount(deviceSn);
+}
+
+void DialogManager::onErrorOccured(DeepSeekHandler::ErrorCode errorCode)
+{
+    replaceLastRow(errorCode == DeepSeekHandler::Refused
+                       ? tr("I'm sorry, I can't provide this information. If you have any other "
+                            "questions or need help with anything else, I\u2019d be happy to "
+                            "assist!:)")
+                       : tr("The server is busy, please try again later."));
+}
+
+// Puts a status text where the pending or partial answer was, stores it and ends the wait.
+void DialogManager::replaceLastRow(const QString& text)
+{
+    if (messages->rowCount() > 0)
+        messages->deleteAtIndex(messages->rowCount() - 1);
+    messages->append(SenderAnswer, text, QString());
+    storeRow(messages->rowCount() - 1);
+    setResponseGenerated(true);
+}
+
+void DialogManager::storeRow(int row)
+{
+    const DialogRecord& record = messages->items().at(row);
+    history().appendMessage(currentFileName(), messages->rowCount() == 1, record.sender,
+                            record.content, record.reasoningContent);
+}
+
+void DialogManager::regenerate()
+{
+    if (messages->rowCount() == 0)
+        return;
+    if (messages->items().constLast().sender == SenderAnswer) {
+        messages->deleteAtIndex(messages->rowCount() - 1);
+        history().removeLastMessage(currentFileName());
+    }
+    if (messages->rowCount() == 0 || messages->items().constLast().sender != SenderQuestion)
+        return;
+    sendMessage(messages->items().constLast().content, true);
+}
+
+void DialogManager::copy(int index)
+{
+    if (index < 0 || index >= messages->rowCount())
+        return;
+    const DialogRecord& record = messages->items().at(index);
+    QString text;
+    if (record.sender != SenderQuestion) {
+        QTextDocument document;
+        document.setHtml(record.content);
+        text = document.toPlainText();
+    }
+    QGuiApplication::clipboard()->setText(text, QClipboard::Clipboard);
+}
+
+void DialogManager::parseJSONToCurrentChat()
+{
+    if (index < 0 || index >= conversations->rowCount())
+        return;
+    const QString fileName = conversations->items().at(index).fileName;
+    const ChatHistoryStore::Conversation conversation = history().loadConversation(fileName);
+    if (conversation.outcome == ChatHistoryStore::Outcome::Unreadable)
+        return;
+    sessionId = fileName;
+    questionCount = 0;
+    for (const ChatHistoryStore::Message& message : conversation.messages) {
+        if (message.sender == SenderQuestion)
+            ++questionCount;
+        messages->append(message.sender, message.content, message.reasoningContent);
+    }
+    setResponseGenerated(true);
+}
+
+void DialogManager::modifyTitleAtIndex(QString str, int index)
+{
+    conversations->setData(conversations->index(index), str, 0);
+    const QString fileName = conversations->data(conversations->index(index), 1).toString();
+    history().renameIndexEntry(fileName, str);
+}
+
+ChatHistoryStore DialogManager::history() const
+{
+    return ChatHistoryStore(config ? config->dataLocation() : QString());
+}
+
+QString DialogManager::currentFileName() const
+{
+    if (index < 0 || index >= conversations->rowCount())
+        return QString();
+    return conversations->items().at(index).fileName;
+}

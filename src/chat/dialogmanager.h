@@ -1,0 +1,93 @@
+#pragma once
+
+#include "chat/deepseekhandler.h"
+
+#include <QDateTime>
+#include <QObject>
+#include <QPointer>
+#include <QString>
+
+class ChatHistoryStore;
+class ConfigEngine;
+class DialogInfoModel;
+class DialogModel;
+class OvSeverHandler;
+
+// The conversation behind the chat window: sends the user's questions to the knowledge
+// engine, shows the streamed answer in place of a placeholder, mirrors every question and
+// completed answer into the conversation's history file and reports each answer for usage
+// counting. Published to the chat view as "dialog_manager".
+class DialogManager : public QObject
+{
+    Q_OBJECT
+    Q_PROPERTY(DialogModel* dialogModel READ dialogModel NOTIFY dialogModelChanged)
+    Q_PROPERTY(DialogInfoModel* dialogInfoModel READ dialogInfoModel NOTIFY dialogInfoModelChanged)
+    Q_PROPERTY(bool responseGenerated READ responseGenerated WRITE setResponseGenerated NOTIFY
+                   responseGeneratedChanged)
+    Q_PROPERTY(int currentIndex READ currentIndex WRITE setCurrentIndex NOTIFY currentIndexChanged)
+    Q_PROPERTY(bool reasonModeActive READ reasonModeActive WRITE setReasonModeActive NOTIFY
+                   reasonModeActiveChanged)
+    Q_PROPERTY(bool searchModeActive READ searchModeActive WRITE setSearchModeActive NOTIFY
+                   searchModeActiveChanged)
+
+public:
+    // config gives the user data directory, asked anew for every file operation.
+    DialogManager(ConfigEngine* config, OvSeverHandler* service, QObject* parent = nullptr);
+    ~DialogManager() override;
+
+    DialogModel* dialogModel() const;
+    DialogInfoModel* dialogInfoModel() const;
+    bool responseGenerated() const;
+    void setResponseGenerated(bool value);
+    int currentIndex() const;
+    void setCurrentIndex(int value);
+    bool reasonModeActive() const;
+    void setReasonModeActive(bool value);
+    bool searchModeActive() const;
+    void setSearchModeActive(bool value);
+
+    // 0 normal, 1 deep thinking, 2 online search, 3 both: the key of the provider records.
+    int modeIndex() const;
+    void setDeviceSn(const QString& sn);
+    DeepSeekHandler* providerClient() const;
+
+    Q_INVOKABLE void sendMessage(QString str, bool regenerated = false);
+    Q_INVOKABLE void regenerate();
+    Q_INVOKABLE void copy(int index);
+    Q_INVOKABLE void parseJSONToCurrentChat();
+    Q_INVOKABLE void modifyTitleAtIndex(QString str, int index);
+
+signals:
+    void dialogModelChanged();
+    void dialogInfoModelChanged();
+    void responseGeneratedChanged();
+    void currentIndexChanged();
+    void reasonModeActiveChanged();
+    void searchModeActiveChanged();
+
+protected slots:
+    void onReceivedStreamingData(QString content, QString reasoningContent, bool end);
+    void onErrorOccured(DeepSeekHandler::ErrorCode errorCode);
+
+private:
+    ChatHistoryStore history() const;
+    void startConversation(const QString& question);
+    QString freeFileName(QDateTime* when) const;
+    void askForAnswer(const QString& question);
+    void replaceLastRow(const QString& text);
+    void storeRow(int row);
+    QString currentFileName() const;
+
+    QPointer<ConfigEngine> config;
+    QPointer<OvSeverHandler> service;
+    DeepSeekHandler* provider = nullptr;
+    DialogModel* messages = nullptr;
+    DialogInfoModel* conversations = nullptr;
+    bool generated = false;
+    int index = -1;
+    bool reasonMode = false;
+    bool searchMode = false;
+    int questionCount = 0;
+    QString sessionId;
+    QString deviceSn;
+};
