@@ -255,7 +255,7 @@ void DialogManager::parseJSONToCurrentChat()
         return;
     const QString fileName = conversations->items().at(index).fileName;
     const ChatHistoryStore::Conversation conversation = history().loadConversation(fileName);
-    if (conversation.outcome == ChatHistoryStore::Outcome::Unreadable)
+    if (conversation.outcome == ChatHistoryStore::Conversation::Outcome::Unreadable)
         return;
     sessionId = fileName;
     questionCount = 0;

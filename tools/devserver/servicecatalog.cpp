@@ -17,8 +17,9 @@ QJsonObject entry(const ServiceCatalog::Record& record, const QString& baseUrl)
 {
     QJsonObject object;
     object.insert(QStringLiteral("platform"), record.platform);
-    object.insert(QStringLiteral("apiKey"),
-                  QString::fromLatin1(DevKeys::botAppKeys[static_cast<std::size_t>(record.mode & 3)]));
+    object.insert(
+        QStringLiteral("apiKey"),
+        QString::fromLatin1(DevKeys::botAppKeys[static_cast<std::size_t>(record.mode & 3)]));
     object.insert(QStringLiteral("apiUrl"), baseUrl);
     object.insert(QStringLiteral("model"), QJsonArray {record.model});
     object.insert(QStringLiteral("free"), true);
