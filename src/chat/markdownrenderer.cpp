@@ -34,8 +34,9 @@ QString MarkdownRenderer::toHtml(const QString& markdown)
     if (markdown.isEmpty())
         return QString();
     QTextDocument document;
-    document.setMarkdown(markdown,
-                         QTextDocument::MarkdownDialectGitHub | QTextDocument::MarkdownNoHTML);
+    const QTextDocument::MarkdownFeatures features(QTextDocument::MarkdownDialectGitHub
+                                                   | QTextDocument::MarkdownNoHTML);
+    document.setMarkdown(markdown, features);
     neutralizeImages(document);
     neutralizeLinks(document);
 
