@@ -1,4 +1,4 @@
-#include "standinclient.h"
+#include "support/standinclient.h"
 #include "support/devserverprocess.h"
 #include "support/testenvironment.h"
 
