@@ -4,7 +4,8 @@
 class QmlTypes
 {
 public:
-    // The registered documents are resolved only when a document imports the module and uses
-    // the type; registering them never fails start-up, even if no document exists at the URL.
+    // Registering never fails start-up, even where no document exists at a URL: a composite
+    // type is resolved when a document uses it, a composite singleton when a document imports
+    // its module. The views load fonts and effects by other means and import neither.
     static void registerQmlTypes();
 };

@@ -17,8 +17,8 @@ constexpr int ConnectRetryMs = 50;
 // Fixed, so that an instance of an older or newer build still understands the message.
 constexpr QDataStream::Version StreamVersion = QDataStream::Qt_5_12;
 
-// Local socket names are shared by all users of the machine (a /tmp socket, a Windows pipe),
-// so the name carries the user; the home folder tells apart users of the same name.
+// The name carries the user, and the home folder tells apart users of the same name: Windows
+// pipe names are shared by every session of the machine.
 QString userScopedName(const QString& appId)
 {
     const QString user = qEnvironmentVariable("USER", qEnvironmentVariable("USERNAME"));
@@ -42,7 +42,7 @@ QString lockFolder()
 
 SingleInstance::SingleInstance(const QString& appId, QObject* parent)
     : QObject(parent)
-    , name(userScopedName(appId))
+    , name(lockFolder() + QLatin1Char('/') + userScopedName(appId))
     , lock(std::make_unique<QLockFile>(lockFilePath()))
 {
     // Held for the whole life of the instance: only a dead owner makes the lock stale.
@@ -66,7 +66,7 @@ QString SingleInstance::serverName() const
 
 QString SingleInstance::lockFilePath() const
 {
-    return lockFolder() + QLatin1Char('/') + name + QStringLiteral(".lock");
+    return name + QStringLiteral(".lock");
 }
 
 void SingleInstance::listen()

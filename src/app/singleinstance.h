@@ -10,9 +10,10 @@ class QLocalServer;
 class QLocalSocket;
 
 // One running instance per user. The first instance holds a lock file in the user's runtime
-// folder and listens on a local socket; later starts find the lock taken and send their message
-// over the socket. The lock of a crashed instance is recognised by its dead process and taken
-// over, so a crash never blocks later starts.
+// folder and listens on a local socket named after the same path (a socket file beside the lock
+// on Unix, a pipe on Windows); later starts find the lock taken and send their message over the
+// socket. The lock of a crashed instance is recognised by its dead process and taken over, so a
+// crash never blocks later starts.
 class SingleInstance : public QObject
 {
     Q_OBJECT
@@ -27,7 +28,7 @@ public:
     // Delivers message to the running instance. Returns true once it has received it.
     bool sendMessage(const QString& message, int timeoutMs);
 
-    QString serverName() const;
+    QString serverName() const; // the socket's full path
     QString lockFilePath() const;
 
 signals:

@@ -47,8 +47,7 @@ class RecordingView : public MQuickView
 public:
     RecordingView()
         : MQuickView(Radius, ShadowWeight)
-    {
-    }
+    { }
 
     int closes = 0;
     int hides = 0;
