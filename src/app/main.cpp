@@ -1,7 +1,52 @@
+#include "app/mainviewstart.h"
+#include "app/qmltypes.h"
+#include "app/screenscale.h"
+#include "app/singleinstance.h"
+#include "app/startupenvironment.h"
+#include "app/windowwaker.h"
+#include "shell/mapplicationquickview.h"
+
 #include <QApplication>
+#include <QDebug>
+#include <QFile>
+#include <QIcon>
+
+namespace {
+
+constexpr int WakeTimeoutMs = 5000;
+const char* const WindowIcon = ":/Image/Log/com.orvik.lumora.ico";
+
+} // namespace
 
 int main(int argc, char* argv[])
 {
+    const double fileScale =
+        StartupEnvironment::applyStartupEnvironment(QString::fromUtf8(argc > 0 ? argv[0] : ""));
     QApplication app(argc, argv);
-    return 0;
+    SingleInstance instance(QStringLiteral("Lumora AI"));
+
+    // QT_SCALE_FACTOR counts only at the construction of the application object: when the
+    // screen wants another factor, it is stored now and the next start runs with it.
+    const std::optional<double> scale = ScreenScale::computeScreenScale();
+    if (scale && !(fileScale == *scale)) {
+        qDebug() << "fileScale:" << fileScale << " scale:" << *scale;
+        return 0;
+    }
+
+    QmlTypes::registerQmlTypes();
+    if (QFile::exists(QString::fromLatin1(WindowIcon)))
+        QApplication::setWindowIcon(QIcon(QString::fromLatin1(WindowIcon)));
+
+    if (instance.isRunning()) {
+        instance.sendMessage(WindowWaker::wakeMessage(), WakeTimeoutMs);
+        return 0;
+    }
+
+    const std::unique_ptr<MApplicationQuickView> view = MainViewStart::createMainView();
+    MainViewStart::startHidden(view.get());
+    QObject::connect(
+        &instance, &SingleInstance::messageReceived, &app,
+        [window = view.get()](const QString& message) { WindowWaker::wake(window, message); },
+        Qt::DirectConnection);
+    return QApplication::exec();
 }

@@ -41,6 +41,7 @@ struct ConfigEngine::Private
     QTranslator* translator = nullptr;
     QHash<QString, QString> paths;
     QString userFile;
+    QString fixedUserFile; // set by setUserConfigPath
     QString defaultFile;
     QJsonDocument cache; // null until the first write
 };
@@ -63,8 +64,9 @@ void ConfigEngine::initialize(const QHash<QString, QString>& paths)
 {
     for (const QString& key : PathKeys)
         d->paths.insert(key, paths.value(key));
-    d->userFile = configLocation() + QLatin1Char('/') + d->paths.value(ConfigDirKey)
-        + QStringLiteral("/config.json");
+    d->userFile = !d->fixedUserFile.isEmpty() ? d->fixedUserFile
+                                              : configLocation() + QLatin1Char('/')
+            + d->paths.value(ConfigDirKey) + QStringLiteral("/config.json");
     d->defaultFile = appDirPath() + QStringLiteral("/default") + QStringLiteral("/config.json");
     if (!ensureUserFile())
         qErrnoWarning("Create User Config Error");
@@ -142,6 +144,11 @@ QString ConfigEngine::defaultConfigPath() const
 void ConfigEngine::setDefaultConfigPath(const QString& path)
 {
     d->defaultFile = path;
+}
+
+void ConfigEngine::setUserConfigPath(const QString& path)
+{
+    d->fixedUserFile = path;
 }
 
 bool ConfigEngine::ensureUserFile()

@@ -44,6 +44,10 @@ public:
     QString defaultConfigPath() const;
     // Test seam: read defaults from another file than the one beside the executable.
     void setDefaultConfigPath(const QString& path);
+    // Names the user file directly; call before initialize. Before the application object
+    // exists the user configuration directory lacks the application name, so start-up names
+    // the file itself.
+    void setUserConfigPath(const QString& path);
 
 private:
     struct Private;

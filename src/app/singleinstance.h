@@ -1,0 +1,46 @@
+#pragma once
+
+#include <QLockFile>
+#include <QObject>
+#include <QString>
+
+#include <memory>
+
+class QLocalServer;
+class QLocalSocket;
+
+// One running instance per user. The first instance holds a lock file in the user's runtime
+// folder and listens on a local socket named after the same path (a socket file beside the lock
+// on Unix, a pipe on Windows); later starts find the lock taken and send their message over the
+// socket. The lock of a crashed instance is recognised by its dead process and taken over, so a
+// crash never blocks later starts.
+class SingleInstance : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit SingleInstance(const QString& appId, QObject* parent = nullptr);
+    ~SingleInstance() override;
+
+    // True when another instance of this user already runs.
+    bool isRunning() const;
+
+    // Delivers message to the running instance. Returns true once it has received it.
+    bool sendMessage(const QString& message, int timeoutMs);
+
+    QString serverName() const; // the socket's full path
+    QString lockFilePath() const;
+
+signals:
+    void messageReceived(const QString& message);
+
+private:
+    void listen();
+    void onNewConnection();
+    void readMessage(QLocalSocket* socket);
+
+    QString name;
+    std::unique_ptr<QLockFile> lock;
+    QLocalServer* server = nullptr;
+    bool running = false;
+};

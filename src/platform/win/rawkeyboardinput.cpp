@@ -1,0 +1,18 @@
+#include "platform/rawkeyboardinput.h"
+
+#include <QDebug>
+
+#include <windows.h>
+
+void RawKeyboardInput::registerRawKeyboardInput(WId window)
+{
+    RAWINPUTDEVICE device;
+    device.usUsagePage = 0x01; // generic desktop
+    device.usUsage = 0x06; // keyboard
+    device.dwFlags = RIDEV_INPUTSINK; // also while another application has the focus
+    device.hwndTarget = reinterpret_cast<HWND>(window);
+    if (RegisterRawInputDevices(&device, 1, sizeof(device)))
+        qDebug() << "Raw input device registered successfully.";
+    else
+        qDebug() << "Failed to register raw input device!";
+}

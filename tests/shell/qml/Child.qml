@@ -1,0 +1,5 @@
+import QtQuick 2.0
+
+Item {
+    property int value: holder.n + 1
+}
