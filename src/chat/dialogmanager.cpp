@@ -198,6 +198,10 @@ void DialogManager::onReceivedStreamingData(QString content, QString reasoningCo
 
 void DialogManager::onErrorOccured(DeepSeekHandler::ErrorCode errorCode)
 {
+    // A transport error can still arrive after the final reply; the answer is complete and
+    // stored by then, and must not be replaced by an error text.
+    if (generated)
+        return;
     replaceLastRow(errorCode == DeepSeekHandler::Refused
                        ? tr("I'm sorry, I can't provide this information. If you have any other "
                             "questions or need help with anything else, I\u2019d be happy to "
