@@ -1,5 +1,5 @@
-#include "support/standinclient.h"
 #include "support/devserverprocess.h"
+#include "support/standinclient.h"
 #include "support/testenvironment.h"
 
 #include <QDir>
