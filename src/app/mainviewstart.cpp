@@ -1,22 +1,18 @@
 #include "app/mainviewstart.h"
 
 #include "platform/rawkeyboardinput.h"
-#include "shell/mapplicationquickview.h"
+#include "shell/viewhandler.h"
 
 #include <QDebug>
 #include <QFile>
 #include <QUrl>
 
-namespace {
-
-constexpr int ChatWindowRadius = 0;
-constexpr int ChatWindowShadowWeight = 3;
-
-} // namespace
-
 std::unique_ptr<MApplicationQuickView> MainViewStart::createMainView()
 {
-    return std::make_unique<MApplicationQuickView>(ChatWindowRadius, ChatWindowShadowWeight);
+    // The views are compiled into the static library, whose resources the linker keeps only
+    // when something refers to them.
+    Q_INIT_RESOURCE(qml);
+    return std::make_unique<ViewHandler>();
 }
 
 void MainViewStart::startHidden(MApplicationQuickView* view)

@@ -1,6 +1,9 @@
 #pragma once
 
 #include "chat/deepseekhandler.h"
+// Complete types, so that the model properties are readable from QML.
+#include "chat/dialoginfomodel.h"
+#include "chat/dialogmodel.h"
 
 #include <QDateTime>
 #include <QObject>
@@ -9,8 +12,6 @@
 
 class ChatHistoryStore;
 class ConfigEngine;
-class DialogInfoModel;
-class DialogModel;
 class OvSeverHandler;
 
 // The conversation behind the chat window: sends the user's questions to the knowledge

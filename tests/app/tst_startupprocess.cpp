@@ -20,6 +20,7 @@ class TestStartupProcess : public QObject
     Q_OBJECT
 
 private slots:
+    void initTestCase();
     void init();
     void cleanup();
 
@@ -38,6 +39,14 @@ private:
 
     std::unique_ptr<TestEnvironment> env;
 };
+
+// The chat window asks the maker's service for its provider list at start; here that request
+// goes to a loopback port nothing listens on, never out to the network.
+void TestStartupProcess::initTestCase()
+{
+    qputenv("LUMORA_SERVICE_URL", "http://127.0.0.1:9");
+    qputenv("LUMORA_ENGINE_URL", "http://127.0.0.1:9");
+}
 
 void TestStartupProcess::init()
 {

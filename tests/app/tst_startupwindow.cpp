@@ -12,6 +12,7 @@ class TestStartupWindow : public QObject
     Q_OBJECT
 
 private slots:
+    void initTestCase();
     void mainViewIsTheApplicationView();
     void startsHidden();
     void wake_data();
@@ -21,6 +22,14 @@ private slots:
 private:
     static void deliverStateChanges();
 };
+
+// The chat window asks the maker's service for its provider list at start; here that request
+// goes to a loopback port nothing listens on, never out to the network.
+void TestStartupWindow::initTestCase()
+{
+    qputenv("LUMORA_SERVICE_URL", "http://127.0.0.1:9");
+    qputenv("LUMORA_ENGINE_URL", "http://127.0.0.1:9");
+}
 
 void TestStartupWindow::deliverStateChanges()
 {

@@ -1,0 +1,416 @@
+#include "shell/viewhandler.h"
+
+#include "chat/dialogmanager.h"
+#include "core/configengine.h"
+#include "core/constants.h"
+
+#include <QClipboard>
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QDebug>
+#include <QDesktopServices>
+#include <QGuiApplication>
+#include <QQmlContext>
+#include <QQmlEngine>
+#include <QQuickItem>
+#include <QScreen>
+#include <QUrl>
+
+namespace {
+
+constexpr int ChatWindowRadius = 0;
+constexpr int ChatWindowShadowWeight = 3;
+const QSize CollapsedSize(576, 66);
+const QString MainViewSource = QStringLiteral("qrc:/MainView.qml");
+
+} // namespace
+
+ViewHandler::ViewHandler(QWindow* parent)
+    : MApplicationQuickView(ChatWindowRadius, ChatWindowShadowWeight, parent)
+    , config(std::make_unique<ConfigEngine>())
+    , settings(config.get())
+    , firstRun(this)
+    , remembered(QPoint(), CollapsedSize)
+{
+    createControllers();
+    setUpWindow();
+    startSkinMode();
+    setCurrentVersion(APP_VERSION);
+    startFirstRun();
+}
+
+ViewHandler::~ViewHandler()
+{
+    // The views go before the controllers they bind to.
+    setSource(QUrl());
+    // Later controllers go here too: device list manager, tray icon, theme manager and
+    // language manager (the guarded ones only if still alive).
+    delete conversation.data();
+    // The web service client is a Qt child; the engine goes last, after everything using it.
+    config.reset();
+}
+
+void ViewHandler::createControllers()
+{
+    config->initialize({
+        {QStringLiteral("AppVersion"), APP_VERSION},
+        {QStringLiteral("AppVersionType"), APP_VERSION_TYPE},
+        {QStringLiteral("AppExtendPath"), EXTENDS_DIR_NAME},
+        {QStringLiteral("AppVer2ConfigPath"), CONFIG_DIR_NAME},
+        {QStringLiteral("AppLanguagePath"), TRANSLATIONS_DIR_NAME},
+        {QStringLiteral("AppUpdateFilePath"), SOFTWARE_REPOSITORY_URL},
+        {QStringLiteral("AppOutsideFilePath"), RESOURCES_DIR_NAME},
+        {QStringLiteral("AppVer3ConfigPath"), CONFIGS_DIR_NAME},
+    });
+
+    webService = new OvSeverHandler(this);
+    connect(webService, &OvSeverHandler::sigAICountValue, this, &ViewHandler::onAICountValue);
+    connect(webService, &OvSeverHandler::sigAIApiReply, this, &ViewHandler::onAIApiReply);
+    webService->requestApiList();
+
+    // Language manager: created here, its languageChange() forwarded as languageChanged().
+    // Theme manager, then tray icon (it builds the settings window), then device list manager.
+    conversation = new DialogManager(config.get(), webService);
+    rootContext()->setContextProperty(QStringLiteral("dialog_manager"), conversation.data());
+
+    connect(this, &ViewHandler::skinModeChanged, this, &ViewHandler::persistSkinMode);
+    // Device list manager: its aiDeviceData(sn) connects to slotAiRequest(sn) here.
+}
+
+void ViewHandler::setUpWindow()
+{
+    setFlags(Qt::Window | Qt::FramelessWindowHint | Qt::WindowMinimizeButtonHint
+             | Qt::WindowMaximizeButtonHint | Qt::NoDropShadowWindowHint);
+    setBaseSize(CollapsedSize);
+    const QSize available = QGuiApplication::primaryScreen()->availableSize();
+    const int x = (available.width() - CollapsedSize.width()) / 2;
+    const int y = (available.height() - CollapsedSize.height()) / 2;
+    setGeometry(QRect(QPoint(x, y), CollapsedSize));
+    qDebug() << "x:y" << y;
+    // The views draw their own rounded frame; the corners must let the desktop through, which
+    // needs a surface with an alpha channel. Not fully transparent, so the window still takes
+    // the mouse where nothing is drawn.
+    QSurfaceFormat surface = format();
+    surface.setAlphaBufferSize(8);
+    setFormat(surface);
+    setColor(QColor(5, 5, 5, 5));
+    setMinimumSize(CollapsedSize);
+    setMaximumSize(CollapsedSize);
+    // The window's size is the views' decision (setXandY); the root item follows it.
+    setResizeMode(QQuickView::SizeRootObjectToView);
+}
+
+void ViewHandler::startSkinMode()
+{
+    setSkinModeValue(settings.skinMode());
+    setSysSkinType(skinModeValue());
+    // Theme manager: watchSystemTheme() when the mode is 2, then setCurrentTheme() with
+    // "DarkTheme.qml" for 1, the system's theme for 2 and "LightTheme.qml" otherwise.
+    engine()->setObjectOwnership(this, QQmlEngine::CppOwnership);
+    rootContext()->setContextProperty(QStringLiteral("window"), this);
+    // Language manager: publish it as "lang_HL" here, then applyStoredLanguage().
+}
+
+void ViewHandler::persistSkinMode()
+{
+    setSysSkinType(skinModeValue());
+    settings.storeSkinMode(skinModeValue());
+}
+
+void ViewHandler::startFirstRun()
+{
+    accepted = settings.firstStartAccepted();
+    connect(&firstRun, &FirstRunWindows::agreementCloseRequested, this,
+            &ViewHandler::onPrivicyCloseWindow);
+    connect(&firstRun, &FirstRunWindows::guideCloseRequested, this,
+            &ViewHandler::onGuideCloseWindow);
+    if (accepted) {
+        firstRun.openGuide();
+        return;
+    }
+    firstRun.openAgreement();
+    if (settings.firstStartEmpty())
+        setFirstStart(false);
+}
+
+void ViewHandler::onPrivicyCloseWindow()
+{
+    firstRun.replaceAgreementByGuide();
+}
+
+void ViewHandler::onGuideCloseWindow()
+{
+    firstRun.closeGuide();
+    showNormal();
+}
+
+void ViewHandler::slotAiRequest(QString sn)
+{
+    qDebug() << sn;
+    serialNumber = sn;
+    if (conversation)
+        conversation->setDeviceSn(sn);
+    webService->getCount(sn);
+    // Briefly on top, so that the window comes up over whatever has the focus; the pin
+    // (topScreen) keeps its value but not the hint.
+    setFlags(flags() | Qt::WindowStaysOnTopHint);
+    show();
+    setFlags(flags() & ~Qt::WindowStaysOnTopHint);
+    setAllowQuestion(true);
+}
+
+bool ViewHandler::quotaUsedUp(int useCount, int maxCount)
+{
+    return useCount >= maxCount && useCount != 0;
+}
+
+void ViewHandler::onAICountValue(int useCount, int maxCount)
+{
+    qDebug() << "useCount" << useCount << maxCount;
+    if (quotaUsedUp(useCount, maxCount)) {
+        setAllowQuestion(false);
+        setNotEnough(true);
+    }
+    firstRun.closeGuide();
+    showNormal();
+    // Tray icon: aiCount(useCount, maxCount) here, if it still exists.
+}
+
+void ViewHandler::onAIApiReply(OvSeverHandler::OvApiType type, bool status, const QString& msg)
+{
+    Q_UNUSED(msg)
+    if (type != OvSeverHandler::API_LIST || !status)
+        return;
+    // The stored records only: asking for a missing mode would request the list again, and a
+    // service that lacks a mode would then be asked for the list after every reply.
+    const char* const labels[] = {
+        "NORMAL map:", "DEEP_THINKEING map:", "ONLINE map:", "DEEP_THINKEING_AND_ONLINE map:"};
+    for (int mode = 0; mode < 4; ++mode)
+        qDebug() << labels[mode] << webService->storedApiInfo(mode);
+}
+
+void ViewHandler::setXandY(int x, int y, int width, int height)
+{
+    qDebug() << "y" << y;
+    x = qMax(0, x);
+    y = qMax(0, y);
+    remembered = QRect(x, y, width, height);
+    pinSize(remembered.size());
+    setGeometry(remembered);
+}
+
+// Platforms that enforce the size hints would clamp setGeometry() to the old ones, so the
+// hints move to the new size first. Loosened before tightened, so that the minimum never
+// exceeds the maximum on the way.
+void ViewHandler::pinSize(const QSize& size)
+{
+    setMinimumSize(minimumSize().boundedTo(size));
+    setMaximumSize(maximumSize().expandedTo(size));
+    setMinimumSize(size);
+    setMaximumSize(size);
+}
+
+int ViewHandler::getProdColorType(QString deviceName)
+{
+    return settings.prodColorType(deviceName);
+}
+
+void ViewHandler::changeWindow()
+{
+    const Qt::WindowState state = windowState();
+    if (state == Qt::WindowMaximized || state == Qt::WindowFullScreen)
+        setVisibility(QWindow::AutomaticVisibility);
+    else
+        setVisibility(QWindow::Maximized);
+    emit radiusChanged();
+}
+
+void ViewHandler::openWebsite(QString url)
+{
+    QDesktopServices::openUrl(QUrl(url));
+}
+
+void ViewHandler::save2Clipboard(QString text)
+{
+    QGuiApplication::clipboard()->setText(text);
+}
+
+void ViewHandler::changeSource()
+{
+    QMetaObject::invokeMethod(
+        this, [this] { setSource(QUrl(MainViewSource)); }, Qt::QueuedConnection);
+}
+
+void ViewHandler::openAboutUsDialog()
+{
+    QObject* loader =
+        rootObject() ? rootObject()->findChild<QObject*>(QStringLiteral("plugin_loader")) : nullptr;
+    if (!loader)
+        return;
+    loader->setProperty("width", 562);
+    loader->setProperty("height", 332);
+    loader->setProperty("source", QUrl(QStringLiteral("qrc:/Views/AboutusPage.qml")));
+    loader->setProperty("active", true);
+}
+
+void ViewHandler::exitManagerServices() { }
+
+void ViewHandler::updateUserLoginState() { }
+
+void ViewHandler::test(int index)
+{
+    Q_UNUSED(index)
+}
+
+// Closing the chat window ends the application: every window goes, then the event loop.
+void ViewHandler::closeEvent(QCloseEvent* event)
+{
+    event->ignore();
+    for (QWindow* window : QGuiApplication::allWindows())
+        window->hide();
+    exitManagerServices();
+    // Language manager and tray icon: deleted here, each if still alive.
+    QCoreApplication::quit();
+}
+
+ConfigEngine* ViewHandler::configEngine() const
+{
+    return config.get();
+}
+
+OvSeverHandler* ViewHandler::serverHandler() const
+{
+    return webService;
+}
+
+DialogManager* ViewHandler::dialogManager() const
+{
+    return conversation;
+}
+
+FirstRunWindows* ViewHandler::firstRunWindows()
+{
+    return &firstRun;
+}
+
+int ViewHandler::skinMode() const
+{
+    return skinModeValue();
+}
+
+// The theme manager keeps its theme: a run-time change only reaches the views' own skin type
+// and the configuration (persistSkinMode).
+void ViewHandler::setSkinMode(int value)
+{
+    if (skinModeValue() == value)
+        return;
+    setSkinModeValue(value);
+    emit skinModeChanged();
+}
+
+QString ViewHandler::currentVersion() const
+{
+    return version;
+}
+
+void ViewHandler::setCurrentVersion(const QString& value)
+{
+    if (version == value)
+        return;
+    version = value;
+    emit currentVersionChanged();
+}
+
+bool ViewHandler::dialog() const
+{
+    return dialogOpen;
+}
+
+void ViewHandler::setDialog(bool value)
+{
+    if (dialogOpen == value)
+        return;
+    dialogOpen = value;
+    emit dialogChanged();
+}
+
+bool ViewHandler::history() const
+{
+    return historyOpen;
+}
+
+void ViewHandler::setHistory(bool value)
+{
+    if (historyOpen == value)
+        return;
+    historyOpen = value;
+    emit historyChanged();
+}
+
+bool ViewHandler::topScreen() const
+{
+    return pinned;
+}
+
+void ViewHandler::setTopScreen(bool value)
+{
+    if (pinned == value)
+        return;
+    pinned = value;
+    setFlags(value ? flags() | Qt::WindowStaysOnTopHint : flags() & ~Qt::WindowStaysOnTopHint);
+    emit topScreenChanged();
+}
+
+bool ViewHandler::allowQuestion() const
+{
+    return questionsAllowed;
+}
+
+void ViewHandler::setAllowQuestion(bool value)
+{
+    if (questionsAllowed == value)
+        return;
+    questionsAllowed = value;
+    emit allowQuestionChanged();
+}
+
+bool ViewHandler::firstStart() const
+{
+    return accepted;
+}
+
+// Compared with what the file holds, not with the member: a "FirstStart" that is missing or
+// not a string is rewritten even when the flag itself does not change.
+void ViewHandler::setFirstStart(bool value)
+{
+    if (!settings.storeFirstStart(value))
+        return;
+    accepted = value;
+    emit firstStartChanged();
+}
+
+bool ViewHandler::notEnough() const
+{
+    return quotaExhausted;
+}
+
+void ViewHandler::setNotEnough(bool value)
+{
+    if (quotaExhausted == value)
+        return;
+    quotaExhausted = value;
+    emit notEnoughChanged();
+}
+
+bool ViewHandler::agreePolicy() const
+{
+    return policyAgreed;
+}
+
+void ViewHandler::setAgreePolicy(bool value)
+{
+    if (policyAgreed == value)
+        return;
+    policyAgreed = value;
+    emit agreePolicyChanged();
+}
