@@ -1,6 +1,7 @@
 #include "core/configengine.h"
 #include "core/constants.h"
 #include "core/jsonfile.h"
+#include "support/killedwriter.h"
 #include "support/testenvironment.h"
 
 #include <QDir>
@@ -221,14 +222,8 @@ void TestConfigEngine::unwritableDirectoryKeepsValuesInMemory()
 void TestConfigEngine::killDuringWriteLeavesValidFile()
 {
     for (int delayMs : {1, 7, 23, 61}) {
-        QProcess writer;
-        writer.start(QStringLiteral(CONFIGWRITER_PATH), QStringList());
-        QVERIFY2(writer.waitForStarted(), qPrintable(writer.errorString()));
-        QVERIFY(writer.waitForReadyRead(10000));
-        QVERIFY(writer.readAll().startsWith("ready"));
-        QTest::qSleep(delayMs); // let the kill land at different points of a write
-        writer.kill();
-        QVERIFY(writer.waitForFinished(5000));
+        const QString failure = KilledWriter::run(QStringLiteral(CONFIGWRITER_PATH), {}, delayMs);
+        QVERIFY2(failure.isEmpty(), qPrintable(failure));
 
         const JsonFile::Content content =
             JsonFile::read(env->configHome() + QStringLiteral("/configwriter/configs/config.json"));

@@ -1,6 +1,7 @@
 #include "historyfixture.h"
 
 #include "core/jsonfile.h"
+#include "support/killedwriter.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -164,14 +165,9 @@ void TestChatHistoryFailures::killedWriterLeavesParsableFile()
     const QString dataDir = f->env.dataHome() + QStringLiteral("/writer");
     const ChatHistoryStore reader(dataDir);
     for (int delayMs : {1, 7, 23, 61}) {
-        QProcess writer;
-        writer.start(QStringLiteral(HISTORYWRITER_PATH), {dataDir, Name});
-        QVERIFY2(writer.waitForStarted(), qPrintable(writer.errorString()));
-        QVERIFY(writer.waitForReadyRead(10000));
-        QVERIFY(writer.readAll().startsWith("ready"));
-        QTest::qSleep(delayMs); // let the kill land at different points of a write
-        writer.kill();
-        QVERIFY(writer.waitForFinished(5000));
+        const QString failure =
+            KilledWriter::run(QStringLiteral(HISTORYWRITER_PATH), {dataDir, Name}, delayMs);
+        QVERIFY2(failure.isEmpty(), qPrintable(failure));
 
         const QString path = reader.conversationPath(Name);
         QCOMPARE(int(JsonFile::read(path).status), int(JsonFile::Status::Loaded));
