@@ -58,10 +58,6 @@ void ServiceRoutes::serveList(const httplib::Request& request, httplib::Response
     Call call;
     if (!begin(request, response, &call))
         return;
-    if (call.code != 0) {
-        reply(response, envelope(call.code, call.msg));
-        return;
-    }
     QList<ServiceCatalog::Record> records;
     switch (currentScenario()) {
     case Scenario::Modes03:
@@ -90,10 +86,6 @@ void ServiceRoutes::serveCount(const httplib::Request& request, httplib::Respons
     Call call;
     if (!begin(request, response, &call))
         return;
-    if (call.code != 0) {
-        reply(response, envelope(call.code, call.msg));
-        return;
-    }
     switch (currentScenario()) {
     case Scenario::CountRefused:
         reply(response, envelope(1001, QStringLiteral("device not registered")));
@@ -194,6 +186,10 @@ bool ServiceRoutes::begin(const httplib::Request& request, httplib::Response& re
         return false;
     }
     *call = verify(request.body);
+    if (call->code != 0) {
+        reply(response, envelope(call->code, call->msg));
+        return false;
+    }
     return true;
 }
 

@@ -89,7 +89,7 @@ private:
     void serveRequestLog(httplib::Response& response);
 
     // Logs the request, checks its signature and parses its params. Returns false when the
-    // response has already been written (a fault scenario).
+    // response has already been written (a fault scenario, or a bad signature or params).
     bool begin(const httplib::Request& request, httplib::Response& response, Call* call);
     Call verify(const std::string& body) const;
     QJsonObject countReply(const Call& call, bool add);
