@@ -108,7 +108,7 @@ void DialogManager::setSearchModeActive(bool value)
 
 int DialogManager::modeIndex() const
 {
-    return (reasonMode ? 1 : 0) + (searchMode ? 2 : 0);
+    return OvSeverHandler::modeIndex(reasonMode, searchMode);
 }
 
 void DialogManager::setDeviceSn(const QString& sn)

@@ -64,9 +64,10 @@ void ConfigEngine::initialize(const QHash<QString, QString>& paths)
 {
     for (const QString& key : PathKeys)
         d->paths.insert(key, paths.value(key));
-    d->userFile = !d->fixedUserFile.isEmpty() ? d->fixedUserFile
-                                              : configLocation() + QLatin1Char('/')
-            + d->paths.value(ConfigDirKey) + QStringLiteral("/config.json");
+    d->userFile = d->fixedUserFile;
+    if (d->userFile.isEmpty())
+        d->userFile = configLocation() + QLatin1Char('/') + d->paths.value(ConfigDirKey)
+            + QStringLiteral("/config.json");
     d->defaultFile = appDirPath() + QStringLiteral("/default") + QStringLiteral("/config.json");
     if (!ensureUserFile())
         qErrnoWarning("Create User Config Error");

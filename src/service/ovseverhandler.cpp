@@ -72,6 +72,11 @@ QVariantMap OvSeverHandler::storedApiInfo(int mode) const
     return apiMap.value(mode).toMap();
 }
 
+int OvSeverHandler::modeIndex(bool deepThink, bool onlineSearch)
+{
+    return (deepThink ? 1 : 0) + (onlineSearch ? 2 : 0);
+}
+
 void OvSeverHandler::setClock(std::function<qint64()> clock)
 {
     this->clock = std::move(clock);
@@ -170,9 +175,9 @@ void OvSeverHandler::handleListReply(OvApiType type, int code, const QString& ms
                 != QLatin1String(PlatformTencent))
                 continue;
             const QVariantMap info = apiInfoFromEntry(entry);
-            const int mode = (info.value(QStringLiteral("deepThink")).toBool() ? 1 : 0)
-                + (info.value(QStringLiteral("onlineSearch")).toBool() ? 2 : 0);
-            apiMap.insert(mode, info);
+            apiMap.insert(modeIndex(info.value(QStringLiteral("deepThink")).toBool(),
+                                    info.value(QStringLiteral("onlineSearch")).toBool()),
+                          info);
         }
     }
     if (apiMap.isEmpty())

@@ -45,6 +45,9 @@ public:
     // every list reply and would otherwise loop on a mode the service does not offer.
     QVariantMap storedApiInfo(int mode) const;
 
+    // The key of the provider records: 0 normal, 1 deep thinking, 2 online search, 3 both.
+    static int modeIndex(bool deepThink, bool onlineSearch);
+
     // Seconds since the epoch for the "ts" field; tests pin it to check the exact request.
     void setClock(std::function<qint64()> clock);
 
