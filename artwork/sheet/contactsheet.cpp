@@ -43,7 +43,8 @@ int rowHeight(const QList<QImage>& frames)
     return height;
 }
 
-void drawRow(QPainter& painter, int top, const QString& name, const QString& path)
+// Returns the right edge of what it drew.
+int drawRow(QPainter& painter, int top, const QString& name, const QString& path)
 {
     const QList<QImage> once = readFrames(path, 1);
     const QList<QImage> twice = readFrames(path, 2);
@@ -69,6 +70,7 @@ void drawRow(QPainter& painter, int top, const QString& name, const QString& pat
             left += width + 4;
         }
     }
+    return left;
 }
 
 } // namespace
@@ -94,14 +96,15 @@ int main(int argc, char* argv[])
         heights.append(qMax(rowHeight(readFrames(path, 1)), rowHeight(readFrames(path, 2))));
         total += heights.last() + 4;
     }
-    QImage sheet(labelWidth + 1400, total, QImage::Format_ARGB32);
+    QImage sheet(labelWidth + 6000, total, QImage::Format_ARGB32);
     sheet.fill(QColor("#F4F6F7"));
     QPainter painter(&sheet);
     int top = 0;
+    int right = 0;
     for (int i = 0; i < names.size(); ++i) {
-        drawRow(painter, top, names.at(i), root + '/' + names.at(i));
+        right = qMax(right, drawRow(painter, top, names.at(i), root + '/' + names.at(i)));
         top += heights.at(i) + 4;
     }
     painter.end();
-    return sheet.save(QString::fromLocal8Bit(argv[2])) ? 0 : 1;
+    return sheet.copy(0, 0, right, total).save(QString::fromLocal8Bit(argv[2])) ? 0 : 1;
 }
