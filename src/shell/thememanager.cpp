@@ -31,9 +31,9 @@ void ThemeManager::setCurrentTheme(QString theme)
     this->theme = theme;
     emit currentThemeChanged();
     emit themeChanged(theme);
-    if (theme == LightTheme)
+    if (theme == QLatin1String(LightTheme))
         setThemeFlag(0);
-    else if (theme == DarkTheme)
+    else if (theme == QLatin1String(DarkTheme))
         setThemeFlag(1);
 }
 
@@ -63,7 +63,7 @@ void ThemeManager::watchSystemTheme()
 
 QString ThemeManager::systemThemeFile() const
 {
-    return system->appsUseLightTheme() ? QString(LightTheme) : QString(DarkTheme);
+    return QLatin1String(system->appsUseLightTheme() ? LightTheme : DarkTheme);
 }
 
 void ThemeManager::applySkinMode(int skinMode)
@@ -71,11 +71,11 @@ void ThemeManager::applySkinMode(int skinMode)
     if (skinMode == SystemSkin)
         watchSystemTheme();
     if (skinMode == DarkSkin)
-        setCurrentTheme(DarkTheme);
+        setCurrentTheme(QLatin1String(DarkTheme));
     else if (skinMode == SystemSkin)
         setCurrentTheme(systemThemeFile());
     else
-        setCurrentTheme(LightTheme);
+        setCurrentTheme(QLatin1String(LightTheme));
 }
 
 void ThemeManager::stopWatch()

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QLatin1String>
 #include <QObject>
 #include <QString>
 
@@ -18,8 +17,8 @@ class ThemeManager : public QObject
     Q_PROPERTY(int themeFlag READ themeFlag WRITE setThemeFlag NOTIFY themeFlagChanged)
 
 public:
-    static constexpr QLatin1String LightTheme {"LightTheme.qml"};
-    static constexpr QLatin1String DarkTheme {"DarkTheme.qml"};
+    static constexpr const char* LightTheme = "LightTheme.qml";
+    static constexpr const char* DarkTheme = "DarkTheme.qml";
     // Skin modes as stored in the configuration.
     enum SkinMode { LightSkin = 0, DarkSkin = 1, SystemSkin = 2 };
 
@@ -55,6 +54,6 @@ private:
     void onSystemThemeChanged();
 
     SystemTheme* system;
-    QString theme = LightTheme;
+    QString theme = QLatin1String(LightTheme);
     int flag = 0;
 };

@@ -176,11 +176,11 @@ void TestPortalSystemTheme::themeManagerFollowsThePortal()
     startPortal(0);
     ThemeManager manager(new PortalSystemTheme, nullptr);
     manager.detectSystemTheme();
-    QCOMPARE(manager.currentTheme(), QString(ThemeManager::LightTheme));
+    QCOMPARE(manager.currentTheme(), QString::fromLatin1(ThemeManager::LightTheme));
 
     manager.watchSystemTheme();
     setSetting(Appearance, ColorScheme, 1);
-    QTRY_COMPARE(manager.currentTheme(), QString(ThemeManager::DarkTheme));
+    QTRY_COMPARE(manager.currentTheme(), QString::fromLatin1(ThemeManager::DarkTheme));
     QCOMPARE(manager.themeFlag(), 1);
 }
 
