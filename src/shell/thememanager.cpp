@@ -22,13 +22,13 @@ ThemeManager::~ThemeManager()
 
 QString ThemeManager::currentTheme() const
 {
-    return theme;
+    return current;
 }
 
 void ThemeManager::setCurrentTheme(QString theme)
 {
     stopWatch();
-    this->theme = theme;
+    current = theme;
     emit currentThemeChanged();
     emit themeChanged(theme);
     if (theme == QLatin1String(LightTheme))
@@ -39,14 +39,14 @@ void ThemeManager::setCurrentTheme(QString theme)
 
 int ThemeManager::themeFlag() const
 {
-    return flag;
+    return currentFlag;
 }
 
 void ThemeManager::setThemeFlag(int flag)
 {
-    if (this->flag == flag)
+    if (currentFlag == flag)
         return;
-    this->flag = flag;
+    currentFlag = flag;
     emit themeFlagChanged();
 }
 

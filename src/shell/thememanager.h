@@ -54,6 +54,6 @@ private:
     void onSystemThemeChanged();
 
     SystemTheme* system;
-    QString theme = QLatin1String(LightTheme);
-    int flag = 0;
+    QString current = QLatin1String(LightTheme);
+    int currentFlag = 0;
 };

@@ -155,6 +155,7 @@ void TestPortalSystemTheme::watchReportsOneChange()
     // The watch is spent: the next change goes by unreported.
     setSetting(Appearance, ColorScheme, 0);
     QTRY_COMPARE(probed, 3);
+    // The bus thread hands one signal to all its receivers at once; deliver what is left.
     QCoreApplication::sendPostedEvents();
     QCOMPARE(changed.count(), 1);
     QVERIFY(theme.appsUseLightTheme());
