@@ -3,6 +3,7 @@
 #include "chat/dialogmanager.h"
 #include "core/configengine.h"
 #include "core/constants.h"
+#include "shell/thememanager.h"
 
 #include <QClipboard>
 #include <QCloseEvent>
@@ -43,9 +44,13 @@ ViewHandler::~ViewHandler()
 {
     // The views go before the controllers they bind to.
     setSource(QUrl());
-    // Later controllers go here too: device list manager, tray icon, theme manager and
-    // language manager (the guarded ones only if still alive).
+    // Later controllers go here too: device list manager, tray icon and language manager (the
+    // guarded ones only if still alive).
     delete conversation.data();
+    // A Qt child, but deleted here so that its watch of the system setting ends while the
+    // window still exists.
+    delete themes;
+    themes = nullptr;
     // The web service client is a Qt child; the engine goes last, after everything using it.
     config.reset();
 }
@@ -69,7 +74,8 @@ void ViewHandler::createControllers()
     webService->requestApiList();
 
     // Language manager: created here, its languageChange() forwarded as languageChanged().
-    // Theme manager, then tray icon (it builds the settings window), then device list manager.
+    themes = new ThemeManager(this);
+    // Tray icon (it builds the settings window), then device list manager.
     conversation = new DialogManager(config.get(), webService);
     rootContext()->setContextProperty(QStringLiteral("dialog_manager"), conversation.data());
 
@@ -104,8 +110,7 @@ void ViewHandler::startSkinMode()
 {
     setSkinModeValue(settings.skinMode());
     setSysSkinType(skinModeValue());
-    // Theme manager: watchSystemTheme() when the mode is 2, then setCurrentTheme() with
-    // "DarkTheme.qml" for 1, the system's theme for 2 and "LightTheme.qml" otherwise.
+    themes->applySkinMode(skinModeValue());
     engine()->setObjectOwnership(this, QQmlEngine::CppOwnership);
     rootContext()->setContextProperty(QStringLiteral("window"), this);
     // Language manager: publish it as "lang_HL" here, then applyStoredLanguage().
@@ -286,6 +291,11 @@ OvSeverHandler* ViewHandler::serverHandler() const
 DialogManager* ViewHandler::dialogManager() const
 {
     return conversation;
+}
+
+ThemeManager* ViewHandler::themeManager() const
+{
+    return themes;
 }
 
 FirstRunWindows* ViewHandler::firstRunWindows()

@@ -13,6 +13,7 @@
 
 class ConfigEngine;
 class DialogManager;
+class ThemeManager;
 
 // The chat window and the root of the object graph: its constructor creates every controller,
 // publishes the QML-facing ones to the chat view and opens the first-run window. An AI-key
@@ -75,6 +76,7 @@ public:
     ConfigEngine* configEngine() const override;
     OvSeverHandler* serverHandler() const;
     DialogManager* dialogManager() const;
+    ThemeManager* themeManager() const;
     FirstRunWindows* firstRunWindows();
 
     // The rule of the usage reply: the allowance is used up once the count reaches a
@@ -120,6 +122,7 @@ private:
     std::unique_ptr<ConfigEngine> config;
     ViewSettings settings;
     OvSeverHandler* webService = nullptr;
+    ThemeManager* themes = nullptr;
     QPointer<DialogManager> conversation;
     FirstRunWindows firstRun;
 
