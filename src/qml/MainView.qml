@@ -238,37 +238,36 @@ Item {
 
             // Opens the chat panel without a question. Hidden while the panel is open, which
             // would cover it.
-            Rectangle {
+            AbstractButton {
                 id: pullUp
                 objectName: "pullUpButton"
                 visible: !root.chatOpen
                 width: 16
                 height: 16
-                radius: 8
                 anchors.horizontalCenter: inputBox.horizontalCenter
                 anchors.bottom: inputBox.top
                 anchors.bottomMargin: 8
-                color: pullUpArea.containsMouse ? theme.item.colorW2 : theme.item.colorW1
-                border.color: theme.item.colorW3
-                border.width: 1
-                Accessible.role: Accessible.Button
+                padding: 0
+                focusPolicy: Qt.NoFocus
+                hoverEnabled: true
                 Accessible.name: qsTr("Open the chat")
-                Accessible.onPressAction: root.openChat()
+                onClicked: root.openChat()
 
-                Image {
-                    anchors.centerIn: parent
-                    width: 12
-                    height: 12
-                    sourceSize: Qt.size(12, 12)
-                    source: "qrc:/Image/Icon/pullUp.svg"
+                background: Rectangle {
+                    radius: 8
+                    color: pullUp.hovered ? theme.item.colorW2 : theme.item.colorW1
+                    border.color: theme.item.colorW3
+                    border.width: 1
                 }
 
-                MouseArea {
-                    id: pullUpArea
-                    anchors.fill: parent
-                    anchors.margins: -4
-                    hoverEnabled: true
-                    onClicked: root.openChat()
+                contentItem: Item {
+                    Image {
+                        anchors.centerIn: parent
+                        width: 12
+                        height: 12
+                        sourceSize: Qt.size(12, 12)
+                        source: "qrc:/Image/Icon/pullUp.svg"
+                    }
                 }
             }
 
