@@ -3,6 +3,8 @@
 #include "chat/dialogmanager.h"
 #include "core/configengine.h"
 #include "core/constants.h"
+#include "core/endpoints.h"
+#include "core/languagemanager.h"
 
 #include <QClipboard>
 #include <QCloseEvent>
@@ -31,6 +33,7 @@ ViewHandler::ViewHandler(QWindow* parent)
     , settings(config.get())
     , firstRun(this)
     , remembered(QPoint(), CollapsedSize)
+    , serviceBase(Endpoints::serviceBaseUrl())
 {
     createControllers();
     setUpWindow();
@@ -43,9 +46,10 @@ ViewHandler::~ViewHandler()
 {
     // The views go before the controllers they bind to.
     setSource(QUrl());
-    // Later controllers go here too: device list manager, tray icon, theme manager and
-    // language manager (the guarded ones only if still alive).
+    // Later controllers go here too: device list manager, tray icon and theme manager (the
+    // guarded ones only if still alive).
     delete conversation.data();
+    dropLanguageManager();
     // The web service client is a Qt child; the engine goes last, after everything using it.
     config.reset();
 }
@@ -68,7 +72,8 @@ void ViewHandler::createControllers()
     connect(webService, &OvSeverHandler::sigAIApiReply, this, &ViewHandler::onAIApiReply);
     webService->requestApiList();
 
-    // Language manager: created here, its languageChange() forwarded as languageChanged().
+    languages = new LanguageManager(this, config.get());
+    connect(languages, &LanguageManager::languageChange, this, &ViewHandler::languageChanged);
     // Theme manager, then tray icon (it builds the settings window), then device list manager.
     conversation = new DialogManager(config.get(), webService);
     rootContext()->setContextProperty(QStringLiteral("dialog_manager"), conversation.data());
@@ -108,7 +113,8 @@ void ViewHandler::startSkinMode()
     // "DarkTheme.qml" for 1, the system's theme for 2 and "LightTheme.qml" otherwise.
     engine()->setObjectOwnership(this, QQmlEngine::CppOwnership);
     rootContext()->setContextProperty(QStringLiteral("window"), this);
-    // Language manager: publish it as "lang_HL" here, then applyStoredLanguage().
+    rootContext()->setContextProperty(QStringLiteral("lang_HL"), languages.data());
+    languages->applyStoredLanguage();
 }
 
 void ViewHandler::persistSkinMode()
@@ -269,7 +275,8 @@ void ViewHandler::closeEvent(QCloseEvent* event)
     for (QWindow* window : QGuiApplication::allWindows())
         window->hide();
     exitManagerServices();
-    // Language manager and tray icon: deleted here, each if still alive.
+    dropLanguageManager();
+    // Tray icon: deleted here, if still alive.
     QCoreApplication::quit();
 }
 
@@ -286,6 +293,20 @@ OvSeverHandler* ViewHandler::serverHandler() const
 DialogManager* ViewHandler::dialogManager() const
 {
     return conversation;
+}
+
+LanguageManager* ViewHandler::languageManager() const
+{
+    return languages;
+}
+
+// The views lose "lang_HL" first, so that no binding reaches the deleted object.
+void ViewHandler::dropLanguageManager()
+{
+    if (!languages)
+        return;
+    rootContext()->setContextProperty(QStringLiteral("lang_HL"), nullptr);
+    delete languages.data();
 }
 
 FirstRunWindows* ViewHandler::firstRunWindows()
@@ -413,4 +434,17 @@ void ViewHandler::setAgreePolicy(bool value)
         return;
     policyAgreed = value;
     emit agreePolicyChanged();
+}
+
+QString ViewHandler::serviceUrl() const
+{
+    return serviceBase;
+}
+
+void ViewHandler::setServiceUrl(const QString& value)
+{
+    if (serviceBase == value)
+        return;
+    serviceBase = value;
+    emit serviceUrlChanged();
 }
