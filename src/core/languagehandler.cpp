@@ -85,8 +85,8 @@ void LanguageHandler::loadTranslations(const QString& name)
     const QDir dir(translationsDir());
     if (!dir.exists())
         return;
-    const QStringList files = dir.entryList({QLatin1Char('*') + name + QStringLiteral(".qm")},
-                                            QDir::Files, QDir::Name);
+    const QStringList files =
+        dir.entryList({QLatin1Char('*') + name + QStringLiteral(".qm")}, QDir::Files, QDir::Name);
     for (const QString& file : files) {
         auto translator = std::make_unique<QTranslator>();
         const QString path = dir.filePath(file);
