@@ -98,8 +98,7 @@ void TestTranslationFiles::everySourceTextIsTranslated()
     for (const Message& message : messages) {
         if (obsolete(message))
             continue;
-        if (message.translationType == QLatin1String("unfinished")
-            || message.translation.isEmpty())
+        if (message.translationType == QLatin1String("unfinished") || message.translation.isEmpty())
             untranslated << message.context + QStringLiteral(": ") + message.source;
     }
     QVERIFY2(untranslated.isEmpty(),
