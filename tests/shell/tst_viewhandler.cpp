@@ -50,7 +50,7 @@ private slots:
 
     void construction();
     void publishesTheChatViewObjects();
-    void placeholderViewBindsToWindowAndDialogManager();
+    void mainViewBindsToWindowAndDialogManager();
     void usageReply_data();
     void usageReply();
     void usedUpAllowanceBlocksQuestions();
@@ -178,7 +178,7 @@ void TestViewHandler::publishesTheChatViewObjects()
     QCOMPARE(handler->serviceUrl(), server.baseUrl());
 }
 
-void TestViewHandler::placeholderViewBindsToWindowAndDialogManager()
+void TestViewHandler::mainViewBindsToWindowAndDialogManager()
 {
     const auto handler = makeHandler();
     handler->setSource(QUrl(QStringLiteral("qrc:/MainView.qml")));
