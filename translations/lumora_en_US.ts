@@ -76,10 +76,6 @@
         <translation>The balance is insufficient, please top up as soon as possible</translation>
     </message>
     <message>
-        <source>Please connect the device first and activate the AI​​ function</source>
-        <translation>Please connect the device first and activate the AI​​ function</translation>
-    </message>
-    <message>
         <source>Assistant</source>
         <translation>Assistant</translation>
     </message>

@@ -76,10 +76,6 @@
         <translation>余额不足，请尽快充值</translation>
     </message>
     <message>
-        <source>Please connect the device first and activate the AI​​ function</source>
-        <translation>请先连接设备并激活AI功能</translation>
-    </message>
-    <message>
         <source>Assistant</source>
         <translation>助手</translation>
     </message>
