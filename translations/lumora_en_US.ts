@@ -58,7 +58,7 @@
     </message>
     <message>
         <source>Via keyboard [AI key]</source>
-        <translation>Via keyboard [AI key]</translation>
+        <translation>Via keyboard [AI key]: </translation>
     </message>
     <message>
         <source>Quickly wake up AI function</source>

@@ -102,7 +102,7 @@ ApplicationWindow {
                 objectName: "userAgreementLink"
                 anchors.left: readAndAgreed.right
                 anchors.leftMargin: 2
-                anchors.verticalCenter: parent.verticalCenter
+                anchors.baseline: readAndAgreed.baseline
                 text: qsTr("User Agreement") + "、"
                 font.family: root.fontFamily
                 color: root.themeZeroColor
@@ -114,7 +114,7 @@ ApplicationWindow {
                 objectName: "privacyPolicyLink"
                 anchors.left: userAgreement.right
                 anchors.leftMargin: 2
-                anchors.verticalCenter: parent.verticalCenter
+                anchors.baseline: readAndAgreed.baseline
                 text: qsTr("Privacy Policy")
                 font.family: root.fontFamily
                 color: root.themeZeroColor

@@ -75,6 +75,8 @@ void ViewHandler::createControllers()
 
     languages = new LanguageManager(this, config.get());
     connect(languages, &LanguageManager::languageChange, this, &ViewHandler::languageChanged);
+    // The first-run windows run in engines of their own, which the manager does not reach.
+    connect(this, &ViewHandler::languageChanged, &firstRun, &FirstRunWindows::retranslate);
     // Theme manager, then tray icon (it builds the settings window), then device list manager.
     conversation = new DialogManager(config.get(), webService);
     rootContext()->setContextProperty(QStringLiteral("dialog_manager"), conversation.data());

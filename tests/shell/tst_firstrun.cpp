@@ -1,6 +1,7 @@
 #include "support/testenvironment.h"
 
 #include "core/jsonfile.h"
+#include "core/languagemanager.h"
 #include "shell/firstrunwindows.h"
 #include "shell/viewhandler.h"
 
@@ -81,6 +82,7 @@ private slots:
     void linksOpenThePagesOfTheService_data();
     void linksOpenThePagesOfTheService();
     void laterStartOpensTheGuideDirectly();
+    void openWindowFollowsALanguageChange();
     // Last: each runs the application's event loop until the window ends it.
     void refusingEndsTheApplication_data();
     void refusingEndsTheApplication();
@@ -255,6 +257,23 @@ void TestFirstRun::laterStartOpensTheGuideDirectly()
     QVERIFY(QTest::qWaitForWindowExposed(guide));
     QCOMPARE(guide->geometry(), centred(QSize(524, 262), 0));
     QVERIFY(second->firstStart());
+}
+
+void TestFirstRun::openWindowFollowsALanguageChange()
+{
+    const auto handler = makeHandler();
+    QQuickWindow* agreement = shownAgreement(handler.get());
+    QVERIFY(agreement);
+    QQuickItem* title = itemIn(agreement, "titleText");
+    QVERIFY(title);
+    QCOMPARE(title->property("text").toString(),
+             QStringLiteral("user Agreement and Privacy Policy"));
+    handler->languageManager()->setOptLanguageIndex(0);
+    QCOMPARE(title->property("text").toString(), QStringLiteral("用户协议与隐私政策"));
+    QCOMPARE(itemIn(agreement, "agreeButton")->property("text").toString(), QStringLiteral("同意"));
+    handler->languageManager()->setOptLanguageIndex(1);
+    QCOMPARE(title->property("text").toString(),
+             QStringLiteral("user Agreement and Privacy Policy"));
 }
 
 void TestFirstRun::refusingEndsTheApplication_data()
