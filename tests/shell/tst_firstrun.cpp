@@ -1,3 +1,4 @@
+#include "support/devserverprocess.h"
 #include "support/testenvironment.h"
 
 #include "core/jsonfile.h"
@@ -8,6 +9,8 @@
 #include <QDesktopServices>
 #include <QGuiApplication>
 #include <QJsonObject>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
 #include <QQuickItem>
 #include <QQuickWindow>
 #include <QScreen>
@@ -219,25 +222,38 @@ void TestFirstRun::linksOpenThePagesOfTheService_data()
         << QByteArray("privacyPolicyLink") << QStringLiteral("/static/privacy-policy.html");
 }
 
+// Against the stand-in of the maker's service, as in the demo: the caught address is the
+// configured host's page, and that page is there.
 void TestFirstRun::linksOpenThePagesOfTheService()
 {
     QFETCH(QByteArray, link);
     QFETCH(QString, path);
+    DevServerProcess server;
+    QVERIFY2(server.start(), qPrintable(server.errorText()));
+    qputenv("LUMORA_SERVICE_URL", server.baseUrl().toUtf8());
     const auto handler = makeHandler();
-    QCOMPARE(handler->serviceUrl(), QString::fromUtf8(ServiceUrl));
+    qputenv("LUMORA_SERVICE_URL", ServiceUrl);
+    QCOMPARE(handler->serviceUrl(), server.baseUrl());
     QQuickWindow* agreement = shownAgreement(handler.get());
     QVERIFY(agreement);
 
     QVERIFY(click(agreement, link.constData()));
     QCOMPARE(catcher.urls.size(), 1);
     const QUrl url = catcher.urls.first();
-    const QUrl service(QString::fromUtf8(ServiceUrl));
+    const QUrl service(server.baseUrl());
     QCOMPARE(url.scheme(), service.scheme());
     QCOMPARE(url.host(), service.host());
     QCOMPARE(url.port(), service.port());
     QCOMPARE(url.path(), path);
     QVERIFY(agreement->isVisible()); // reading the pages does not accept them
     QVERIFY(!handler->agreePolicy());
+
+    QNetworkAccessManager network;
+    std::unique_ptr<QNetworkReply> page(network.get(QNetworkRequest(url)));
+    QSignalSpy finished(page.get(), &QNetworkReply::finished);
+    QVERIFY(finished.wait(10000));
+    QCOMPARE(page->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt(), 200);
+    QVERIFY(page->readAll().contains("<html"));
 }
 
 void TestFirstRun::laterStartOpensTheGuideDirectly()
