@@ -204,7 +204,7 @@ void DialogManager::onErrorOccured(DeepSeekHandler::ErrorCode errorCode)
         return;
     replaceLastRow(errorCode == DeepSeekHandler::Refused
                        ? tr("I'm sorry, I can't provide this information. If you have any other "
-                            "questions or need help with anything else, I\u2019d be happy to "
+                            "questions or need help with anything else, I’d be happy to "
                             "assist!:)")
                        : tr("The server is busy, please try again later."));
 }

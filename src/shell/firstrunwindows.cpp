@@ -44,6 +44,12 @@ void FirstRunWindows::closeGuide()
         guide->close();
 }
 
+void FirstRunWindows::retranslate()
+{
+    firstRunEngine.retranslate();
+    guideEngine.retranslate();
+}
+
 QQuickWindow* FirstRunWindows::agreementWindow() const
 {
     return agreement;

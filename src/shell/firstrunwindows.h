@@ -29,6 +29,9 @@ public:
     // Closes the guide window if there is one.
     void closeGuide();
 
+    // Re-evaluates the open windows' translated texts after a language change.
+    void retranslate();
+
     QQuickWindow* agreementWindow() const;
     QQuickWindow* guideWindow() const;
 

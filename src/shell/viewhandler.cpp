@@ -3,6 +3,8 @@
 #include "chat/dialogmanager.h"
 #include "core/configengine.h"
 #include "core/constants.h"
+#include "core/endpoints.h"
+#include "core/languagemanager.h"
 #include "shell/localonlynetworkaccessfactory.h"
 #include "shell/thememanager.h"
 
@@ -33,6 +35,7 @@ ViewHandler::ViewHandler(QWindow* parent)
     , settings(config.get())
     , firstRun(this)
     , remembered(QPoint(), CollapsedSize)
+    , serviceBase(Endpoints::serviceBaseUrl())
 {
     createControllers();
     setUpWindow();
@@ -45,13 +48,14 @@ ViewHandler::~ViewHandler()
 {
     // The views go before the controllers they bind to.
     setSource(QUrl());
-    // Later controllers go here too: device list manager, tray icon and language manager (the
-    // guarded ones only if still alive).
+    // Later controllers go here too: device list manager and tray icon (the guarded ones only
+    // if still alive).
     delete conversation.data();
     // A Qt child, but deleted here so that its watch of the system setting ends while the
     // window still exists.
     delete themes;
     themes = nullptr;
+    dropLanguageManager();
     // The web service client is a Qt child; the engine goes last, after everything using it.
     config.reset();
 }
@@ -74,7 +78,10 @@ void ViewHandler::createControllers()
     connect(webService, &OvSeverHandler::sigAIApiReply, this, &ViewHandler::onAIApiReply);
     webService->requestApiList();
 
-    // Language manager: created here, its languageChange() forwarded as languageChanged().
+    languages = new LanguageManager(this, config.get());
+    connect(languages, &LanguageManager::languageChange, this, &ViewHandler::languageChanged);
+    // The first-run windows run in engines of their own, which the manager does not reach.
+    connect(this, &ViewHandler::languageChanged, &firstRun, &FirstRunWindows::retranslate);
     themes = new ThemeManager(this);
     // Tray icon (it builds the settings window), then device list manager.
     conversation = new DialogManager(config.get(), webService);
@@ -116,7 +123,8 @@ void ViewHandler::startSkinMode()
     themes->applySkinMode(skinModeValue());
     engine()->setObjectOwnership(this, QQmlEngine::CppOwnership);
     rootContext()->setContextProperty(QStringLiteral("window"), this);
-    // Language manager: publish it as "lang_HL" here, then applyStoredLanguage().
+    rootContext()->setContextProperty(QStringLiteral("lang_HL"), languages.data());
+    languages->applyStoredLanguage();
 }
 
 void ViewHandler::persistSkinMode()
@@ -277,7 +285,8 @@ void ViewHandler::closeEvent(QCloseEvent* event)
     for (QWindow* window : QGuiApplication::allWindows())
         window->hide();
     exitManagerServices();
-    // Language manager and tray icon: deleted here, each if still alive.
+    dropLanguageManager();
+    // Tray icon: deleted here, if still alive.
     QCoreApplication::quit();
 }
 
@@ -299,6 +308,20 @@ DialogManager* ViewHandler::dialogManager() const
 ThemeManager* ViewHandler::themeManager() const
 {
     return themes;
+}
+
+LanguageManager* ViewHandler::languageManager() const
+{
+    return languages;
+}
+
+// The views lose "lang_HL" first, so that no binding reaches the deleted object.
+void ViewHandler::dropLanguageManager()
+{
+    if (!languages)
+        return;
+    rootContext()->setContextProperty(QStringLiteral("lang_HL"), nullptr);
+    delete languages.data();
 }
 
 FirstRunWindows* ViewHandler::firstRunWindows()
@@ -426,4 +449,17 @@ void ViewHandler::setAgreePolicy(bool value)
         return;
     policyAgreed = value;
     emit agreePolicyChanged();
+}
+
+QString ViewHandler::serviceUrl() const
+{
+    return serviceBase;
+}
+
+void ViewHandler::setServiceUrl(const QString& value)
+{
+    if (serviceBase == value)
+        return;
+    serviceBase = value;
+    emit serviceUrlChanged();
 }

@@ -13,6 +13,7 @@
 
 class ConfigEngine;
 class DialogManager;
+class LanguageManager;
 class ThemeManager;
 
 // The chat window and the root of the object graph: its constructor creates every controller,
@@ -34,6 +35,8 @@ class ViewHandler : public MApplicationQuickView
     Q_PROPERTY(bool firstStart READ firstStart WRITE setFirstStart NOTIFY firstStartChanged)
     Q_PROPERTY(bool notEnough READ notEnough WRITE setNotEnough NOTIFY notEnoughChanged)
     Q_PROPERTY(bool agreePolicy READ agreePolicy WRITE setAgreePolicy NOTIFY agreePolicyChanged)
+    // Scheme and host of the maker's web service, for the pages the views link to.
+    Q_PROPERTY(QString serviceUrl READ serviceUrl WRITE setServiceUrl NOTIFY serviceUrlChanged)
 
 public:
     explicit ViewHandler(QWindow* parent = nullptr);
@@ -57,6 +60,8 @@ public:
     void setNotEnough(bool value);
     bool agreePolicy() const;
     Q_INVOKABLE void setAgreePolicy(bool value);
+    QString serviceUrl() const;
+    void setServiceUrl(const QString& value);
 
     // Negative x or y become 0; the size becomes the window's size from now on, whatever the
     // size hints held before.
@@ -76,6 +81,7 @@ public:
     ConfigEngine* configEngine() const override;
     OvSeverHandler* serverHandler() const;
     DialogManager* dialogManager() const;
+    LanguageManager* languageManager() const;
     ThemeManager* themeManager() const;
     FirstRunWindows* firstRunWindows();
 
@@ -93,6 +99,7 @@ signals:
     void firstStartChanged();
     void notEnoughChanged();
     void agreePolicyChanged();
+    void serviceUrlChanged();
     void languageChanged();
     // Declared for the views; nothing emits them.
     void openSettings();
@@ -118,10 +125,12 @@ private:
     void onAICountValue(int useCount, int maxCount);
     void onAIApiReply(OvSeverHandler::OvApiType type, bool status, const QString& msg);
     void pinSize(const QSize& size);
+    void dropLanguageManager();
 
     std::unique_ptr<ConfigEngine> config;
     ViewSettings settings;
     OvSeverHandler* webService = nullptr;
+    QPointer<LanguageManager> languages;
     ThemeManager* themes = nullptr;
     QPointer<DialogManager> conversation;
     FirstRunWindows firstRun;
@@ -136,4 +145,5 @@ private:
     bool accepted = false;
     bool quotaExhausted = false;
     bool policyAgreed = false;
+    QString serviceBase;
 };

@@ -6,6 +6,7 @@
 #include "chat/dialogmodel.h"
 #include "core/configengine.h"
 #include "core/jsonfile.h"
+#include "core/languagemanager.h"
 #include "service/ovseverhandler.h"
 #include "shell/thememanager.h"
 #include "shell/viewhandler.h"
@@ -15,6 +16,7 @@
 #include <QJsonObject>
 #include <QQmlContext>
 #include <QQuickItem>
+#include <QQuickWindow>
 #include <QScreen>
 #include <QtTest>
 
@@ -167,6 +169,14 @@ void TestViewHandler::publishesTheChatViewObjects()
     QCOMPARE(context->contextProperty(QStringLiteral("dialog_manager")).value<QObject*>(),
              handler->dialogManager());
     QCOMPARE(QQmlEngine::objectOwnership(handler.get()), QQmlEngine::CppOwnership);
+
+    LanguageManager* languages = handler->languageManager();
+    QVERIFY(languages);
+    QCOMPARE(context->contextProperty(QStringLiteral("lang_HL")).value<QObject*>(), languages);
+    QSignalSpy languageChanged(handler.get(), &ViewHandler::languageChanged);
+    languages->setOptLanguageIndex(1 - languages->optLanguageIndex());
+    QCOMPARE(languageChanged.count(), 1);
+    QCOMPARE(handler->serviceUrl(), server.baseUrl());
 }
 
 void TestViewHandler::mainViewBindsToWindowAndDialogManager()
@@ -486,8 +496,7 @@ void TestViewHandler::firstStart_data()
         << QByteArray(R"({"FirstStart": "yes"})") << false << QJsonValue(QStringLiteral("yes"));
 }
 
-// The first-run documents are not in the resources yet: whichever window the start wants,
-// nothing is shown or connected, and the flag is handled all the same.
+// Whichever window the start wants opens, the other does not, and the flag is handled.
 void TestViewHandler::firstStart()
 {
     QFETCH(QByteArray, config);
@@ -498,9 +507,9 @@ void TestViewHandler::firstStart()
 
     QCOMPARE(handler->firstStart(), accepted);
     QCOMPARE(storedConfig().value(QStringLiteral("FirstStart")), stored);
-    QVERIFY(!handler->firstRunWindows()->agreementWindow());
-    QVERIFY(!handler->firstRunWindows()->guideWindow());
-    QCOMPARE(QGuiApplication::topLevelWindows().size(), 1);
+    QCOMPARE(handler->firstRunWindows()->agreementWindow() != nullptr, !accepted);
+    QCOMPARE(handler->firstRunWindows()->guideWindow() != nullptr, accepted);
+    QCOMPARE(QGuiApplication::topLevelWindows().size(), 2);
     QVERIFY(!handler->isVisible());
 }
 
@@ -520,13 +529,19 @@ void TestViewHandler::setFirstStartWritesOnlyChanges()
     QCOMPARE(changed.count(), 1);
 }
 
+// The slots cope with windows that are not there: an agreement that was never opened, a guide
+// that is already closed.
 void TestViewHandler::firstRunSlotsWithoutWindows()
 {
+    writeUserConfig(R"({"FirstStart": "true"})");
     const auto handler = makeHandler();
-    handler->onPrivicyCloseWindow(); // no agreement to close, no guide document to load
-    QVERIFY(!handler->firstRunWindows()->guideWindow());
-    QVERIFY(!handler->isVisible());
-    handler->onGuideCloseWindow(); // no guide to close; the chat window comes up
+    QVERIFY(!handler->firstRunWindows()->agreementWindow());
+    QQuickWindow* guide = handler->firstRunWindows()->guideWindow();
+    QVERIFY(guide);
+    handler->onGuideCloseWindow();
+    QVERIFY(!guide->isVisible());
+    QVERIFY(handler->isVisible());
+    handler->onGuideCloseWindow(); // nothing left to close; the chat window stays up
     QVERIFY(handler->isVisible());
     QCOMPARE(handler->windowState(), Qt::WindowNoState);
 }

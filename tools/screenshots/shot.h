@@ -23,3 +23,6 @@ QVector<Shot> allShots();
 
 // The chat window's shots (chatshots.cpp).
 QVector<Shot> chatShots();
+
+// The first-run windows and the chat bar in each language (languageshots.cpp).
+QVector<Shot> languageShots();

@@ -131,6 +131,20 @@ ViewHandler* ShotDriver::openChatWindow(bool pressKey)
     return handler.get();
 }
 
+ViewHandler* ShotDriver::openBeforeAgreement()
+{
+    qputenv("LUMORA_SERVICE_URL", server.toUtf8());
+    qputenv("LUMORA_ENGINE_URL", server.toUtf8());
+    QFile config(folders->path() + QStringLiteral("/config/") + QCoreApplication::applicationName()
+                 + QStringLiteral("/configs/config.json"));
+    if (config.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        config.write(R"({"SkinMode": "0", "StartUpAuto": "false"})");
+    config.close();
+    handler = std::make_unique<ViewHandler>();
+    settle();
+    return handler.get();
+}
+
 ViewHandler* ShotDriver::window() const
 {
     return handler.get();

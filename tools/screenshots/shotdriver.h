@@ -29,6 +29,9 @@ public:
     // are allowed (the usage reply is in); without, no keyboard is connected.
     ViewHandler* openChatWindow(bool pressKey = true);
     ViewHandler* window() const;
+    // A start before the agreement was accepted: the agreement window is up, the chat window
+    // hidden.
+    ViewHandler* openBeforeAgreement();
 
     QQuickItem* item(const QString& name) const;
     // Every item of that name in the visual tree (list delegates included).

@@ -1,0 +1,215 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="en_US">
+<context>
+    <name>ChatHistory</name>
+    <message>
+        <source>History</source>
+        <translation>History</translation>
+    </message>
+    <message>
+        <source>Conversations</source>
+        <translation>Conversations</translation>
+    </message>
+    <message>
+        <source>Conversation title</source>
+        <translation>Conversation title</translation>
+    </message>
+</context>
+<context>
+    <name>DialogManager</name>
+    <message>
+        <source>Generating response...</source>
+        <translation>Generating response...</translation>
+    </message>
+    <message>
+        <source>Network error, please check your connection.</source>
+        <translation>Network error, please check your connection.</translation>
+    </message>
+    <message>
+        <source>I&apos;m sorry, I can&apos;t provide this information. If you have any other questions or need help with anything else, I’d be happy to assist!:)</source>
+        <translation>I&apos;m sorry, I can&apos;t provide this information. If you have any other questions or need help with anything else, I’d be happy to assist!:)</translation>
+    </message>
+    <message>
+        <source>The server is busy, please try again later.</source>
+        <translation>The server is busy, please try again later.</translation>
+    </message>
+</context>
+<context>
+    <name>DialogPanel</name>
+    <message>
+        <source>Conversation</source>
+        <translation>Conversation</translation>
+    </message>
+    <message>
+        <source>Reason: </source>
+        <translation>Reason: </translation>
+    </message>
+</context>
+<context>
+    <name>GuideWindow</name>
+    <message>
+        <source>Wake-up reminder</source>
+        <translation>Wake-up reminder</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>Close</translation>
+    </message>
+    <message>
+        <source>Via keyboard [AI key]</source>
+        <translation>Via keyboard [AI key]: </translation>
+    </message>
+    <message>
+        <source>Quickly wake up AI function</source>
+        <translation>Quickly wake up AI function</translation>
+    </message>
+</context>
+<context>
+    <name>MainView</name>
+    <message>
+        <source>Please enter your content</source>
+        <translation>Please enter your content</translation>
+    </message>
+    <message>
+        <source>The balance is insufficient, please top up as soon as possible</source>
+        <translation>The balance is insufficient, please top up as soon as possible</translation>
+    </message>
+    <message>
+        <source>Assistant</source>
+        <translation>Assistant</translation>
+    </message>
+    <message>
+        <source>Please connect the device first and activate the AI ​​function</source>
+        <translation>Please connect the device first and activate the AI ​​function</translation>
+    </message>
+    <message>
+        <source>Question</source>
+        <translation>Question</translation>
+    </message>
+    <message>
+        <source>Send</source>
+        <translation>Send</translation>
+    </message>
+    <message>
+        <source>Open the chat</source>
+        <translation>Open the chat</translation>
+    </message>
+    <message>
+        <source>History</source>
+        <translation>History</translation>
+    </message>
+    <message>
+        <source>Fold the chat</source>
+        <translation>Fold the chat</translation>
+    </message>
+    <message>
+        <source>Keep on top</source>
+        <translation>Keep on top</translation>
+    </message>
+    <message>
+        <source>Reason(R1)</source>
+        <translation>Reason(R1)</translation>
+    </message>
+    <message>
+        <source>Search</source>
+        <translation>Search</translation>
+    </message>
+    <message>
+        <source>Copy the answer</source>
+        <translation>Copy the answer</translation>
+    </message>
+    <message>
+        <source>Regenerate the answer</source>
+        <translation>Regenerate the answer</translation>
+    </message>
+    <message>
+        <source>New chat</source>
+        <translation>New chat</translation>
+    </message>
+</context>
+<context>
+    <name>OvSeverHandler</name>
+    <message>
+        <source>Network connection error</source>
+        <translation>Network connection error</translation>
+    </message>
+    <message>
+        <source>msg error</source>
+        <translation>msg error</translation>
+    </message>
+</context>
+<context>
+    <name>SettingsPage</name>
+    <message>
+        <source>设置</source>
+        <translation>Settings</translation>
+    </message>
+    <message>
+        <source>关闭</source>
+        <translation>Close</translation>
+    </message>
+    <message>
+        <source>LumoraAI</source>
+        <translation>LumoraAI</translation>
+    </message>
+    <message>
+        <source>当前版本V</source>
+        <translation>Current version V</translation>
+    </message>
+    <message>
+        <source>AI模型使用次数</source>
+        <translation>AI model usage</translation>
+    </message>
+    <message>
+        <source>开机自启动</source>
+        <translation>Start with the computer</translation>
+    </message>
+    <message>
+        <source>设置默认AI模型</source>
+        <translation>Default AI model</translation>
+    </message>
+</context>
+<context>
+    <name>TrayIconMenu</name>
+    <message>
+        <source>设置</source>
+        <translation>Settings</translation>
+    </message>
+    <message>
+        <source>退出</source>
+        <translation>Exit</translation>
+    </message>
+</context>
+<context>
+    <name>firstDiaLog</name>
+    <message>
+        <source>user Agreement and Privacy Policy</source>
+        <translation>user Agreement and Privacy Policy</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>Close</translation>
+    </message>
+    <message>
+        <source>I have read and agreed to</source>
+        <translation>I have read and agreed to</translation>
+    </message>
+    <message>
+        <source>User Agreement</source>
+        <translation>User Agreement</translation>
+    </message>
+    <message>
+        <source>Privacy Policy</source>
+        <translation>Privacy Policy</translation>
+    </message>
+    <message>
+        <source>cancel</source>
+        <translation>cancel</translation>
+    </message>
+    <message>
+        <source>agree</source>
+        <translation>agree</translation>
+    </message>
+</context>
+</TS>

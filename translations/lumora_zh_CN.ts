@@ -1,0 +1,215 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="zh_CN">
+<context>
+    <name>ChatHistory</name>
+    <message>
+        <source>History</source>
+        <translation>历史记录</translation>
+    </message>
+    <message>
+        <source>Conversations</source>
+        <translation>对话列表</translation>
+    </message>
+    <message>
+        <source>Conversation title</source>
+        <translation>对话标题</translation>
+    </message>
+</context>
+<context>
+    <name>DialogManager</name>
+    <message>
+        <source>Generating response...</source>
+        <translation>正在生成回答...</translation>
+    </message>
+    <message>
+        <source>Network error, please check your connection.</source>
+        <translation>网络错误，请检查网络连接。</translation>
+    </message>
+    <message>
+        <source>I&apos;m sorry, I can&apos;t provide this information. If you have any other questions or need help with anything else, I’d be happy to assist!:)</source>
+        <translation>抱歉，我无法提供该信息。如果您有其他问题或需要其他帮助，我很乐意为您解答！:)</translation>
+    </message>
+    <message>
+        <source>The server is busy, please try again later.</source>
+        <translation>服务器繁忙，请稍后再试。</translation>
+    </message>
+</context>
+<context>
+    <name>DialogPanel</name>
+    <message>
+        <source>Conversation</source>
+        <translation>对话</translation>
+    </message>
+    <message>
+        <source>Reason: </source>
+        <translation>思考：</translation>
+    </message>
+</context>
+<context>
+    <name>GuideWindow</name>
+    <message>
+        <source>Wake-up reminder</source>
+        <translation>唤醒提示</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>关闭</translation>
+    </message>
+    <message>
+        <source>Via keyboard [AI key]</source>
+        <translation>通过键盘【AI键】</translation>
+    </message>
+    <message>
+        <source>Quickly wake up AI function</source>
+        <translation>快速唤醒AI功能</translation>
+    </message>
+</context>
+<context>
+    <name>MainView</name>
+    <message>
+        <source>Please enter your content</source>
+        <translation>请输入您的内容</translation>
+    </message>
+    <message>
+        <source>The balance is insufficient, please top up as soon as possible</source>
+        <translation>余额不足，请尽快充值</translation>
+    </message>
+    <message>
+        <source>Assistant</source>
+        <translation>助手</translation>
+    </message>
+    <message>
+        <source>Please connect the device first and activate the AI ​​function</source>
+        <translation>请先连接设备并激活AI功能</translation>
+    </message>
+    <message>
+        <source>Question</source>
+        <translation>问题</translation>
+    </message>
+    <message>
+        <source>Send</source>
+        <translation>发送</translation>
+    </message>
+    <message>
+        <source>Open the chat</source>
+        <translation>打开对话</translation>
+    </message>
+    <message>
+        <source>History</source>
+        <translation>历史记录</translation>
+    </message>
+    <message>
+        <source>Fold the chat</source>
+        <translation>收起对话</translation>
+    </message>
+    <message>
+        <source>Keep on top</source>
+        <translation>置顶</translation>
+    </message>
+    <message>
+        <source>Reason(R1)</source>
+        <translation>深度思考(R1)</translation>
+    </message>
+    <message>
+        <source>Search</source>
+        <translation>联网搜索</translation>
+    </message>
+    <message>
+        <source>Copy the answer</source>
+        <translation>复制回答</translation>
+    </message>
+    <message>
+        <source>Regenerate the answer</source>
+        <translation>重新生成回答</translation>
+    </message>
+    <message>
+        <source>New chat</source>
+        <translation>新对话</translation>
+    </message>
+</context>
+<context>
+    <name>OvSeverHandler</name>
+    <message>
+        <source>Network connection error</source>
+        <translation>网络连接错误</translation>
+    </message>
+    <message>
+        <source>msg error</source>
+        <translation>消息错误</translation>
+    </message>
+</context>
+<context>
+    <name>SettingsPage</name>
+    <message>
+        <source>设置</source>
+        <translation>设置</translation>
+    </message>
+    <message>
+        <source>关闭</source>
+        <translation>关闭</translation>
+    </message>
+    <message>
+        <source>LumoraAI</source>
+        <translation>LumoraAI</translation>
+    </message>
+    <message>
+        <source>当前版本V</source>
+        <translation>当前版本V</translation>
+    </message>
+    <message>
+        <source>AI模型使用次数</source>
+        <translation>AI模型使用次数</translation>
+    </message>
+    <message>
+        <source>开机自启动</source>
+        <translation>开机自启动</translation>
+    </message>
+    <message>
+        <source>设置默认AI模型</source>
+        <translation>设置默认AI模型</translation>
+    </message>
+</context>
+<context>
+    <name>TrayIconMenu</name>
+    <message>
+        <source>设置</source>
+        <translation>设置</translation>
+    </message>
+    <message>
+        <source>退出</source>
+        <translation>退出</translation>
+    </message>
+</context>
+<context>
+    <name>firstDiaLog</name>
+    <message>
+        <source>user Agreement and Privacy Policy</source>
+        <translation>用户协议与隐私政策</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>关闭</translation>
+    </message>
+    <message>
+        <source>I have read and agreed to</source>
+        <translation>我已阅读并同意</translation>
+    </message>
+    <message>
+        <source>User Agreement</source>
+        <translation>用户协议</translation>
+    </message>
+    <message>
+        <source>Privacy Policy</source>
+        <translation>隐私政策</translation>
+    </message>
+    <message>
+        <source>cancel</source>
+        <translation>取消</translation>
+    </message>
+    <message>
+        <source>agree</source>
+        <translation>同意</translation>
+    </message>
+</context>
+</TS>
