@@ -12,6 +12,7 @@
 #include <memory>
 
 class ConfigEngine;
+class DeviceListManager;
 class DialogManager;
 
 // The chat window and the root of the object graph: its constructor creates every controller,
@@ -75,6 +76,7 @@ public:
     ConfigEngine* configEngine() const override;
     OvSeverHandler* serverHandler() const;
     DialogManager* dialogManager() const;
+    DeviceListManager* deviceListManager() const;
     FirstRunWindows* firstRunWindows();
 
     // The rule of the usage reply: the allowance is used up once the count reaches a
@@ -120,6 +122,7 @@ private:
     std::unique_ptr<ConfigEngine> config;
     ViewSettings settings;
     OvSeverHandler* webService = nullptr;
+    DeviceListManager* devices = nullptr;
     QPointer<DialogManager> conversation;
     FirstRunWindows firstRun;
 
