@@ -1,5 +1,7 @@
 #include "device/devicelistmanager.h"
 
+#include "device/devicecontrolserver.h"
+#include "device/devicecontrolsocket.h"
 #include "device/devicehandler.h"
 #include "device/deviceinfo.h"
 #include "device/devicemodel.h"
@@ -22,6 +24,9 @@ DeviceListManager::DeviceListManager(ViewHandler* viewHandler, LanguageManager* 
     connect(handler, &DeviceHandler::reviceDeviceAIKeyPresssed, this,
             &DeviceListManager::aiDeviceData);
     handler->start(QThread::InheritPriority);
+    control = new DeviceControlServer(this);
+    if (control->listen(DeviceControlSocket::serverName()))
+        qInfo() << "Device control socket:" << control->serverName();
 }
 
 DeviceListManager::~DeviceListManager()
@@ -38,6 +43,11 @@ DeviceModel* DeviceListManager::deviceModel() const
 DeviceHandler* DeviceListManager::deviceHandler() const
 {
     return handler;
+}
+
+DeviceControlServer* DeviceListManager::controlServer() const
+{
+    return control;
 }
 
 void DeviceListManager::setCurrentPath(QString path)

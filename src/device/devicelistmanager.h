@@ -7,6 +7,7 @@
 #include <QString>
 
 class BaseDevice;
+class DeviceControlServer;
 class DeviceHandler;
 class DeviceModel;
 class LanguageManager;
@@ -14,7 +15,8 @@ class ViewHandler;
 
 // The device integration's entry point: owns the discovery thread and the model of the
 // connected devices, rebuilds the model when devices come and go, and re-emits AI-key
-// presses as aiDeviceData(sn).
+// presses as aiDeviceData(sn). It also takes commands for the simulated device library on the
+// per-user control socket (lumora-devicectl).
 class DeviceListManager : public QObject
 {
     Q_OBJECT
@@ -27,6 +29,7 @@ public:
 
     DeviceModel* deviceModel() const;
     DeviceHandler* deviceHandler() const;
+    DeviceControlServer* controlServer() const;
 
     Q_INVOKABLE void setCurrentPath(QString path);
     Q_INVOKABLE void setIsFilterDevices(bool isFilterDevices);
@@ -54,6 +57,7 @@ private:
     ViewHandler* viewHandler;
     LanguageManager* languageManager;
     DeviceHandler* handler = nullptr;
+    DeviceControlServer* control = nullptr;
     QPointer<DeviceModel> model;
     QString currentPath;
     QPointer<BaseDevice> rememberedAiDevice;
