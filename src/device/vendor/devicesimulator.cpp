@@ -21,7 +21,9 @@ const QString SimulatedPid = QStringLiteral("0x4011");
 
 } // namespace
 
-// One device object opened on a plugged keyboard. The guard is held while a signal of the
+// One device object opened on a keyboard, known by its serial: like a real library, which finds
+// a re-plugged keyboard again, an object that was never closed hears the keyboard after a
+// re-plug too. The guard is held while a signal of the
 // object is emitted and while the object detaches, so its destructor waits for an emission
 // in flight and none starts afterwards. Recursive, because a receiver in the emitting thread
 // may destroy the object.
@@ -30,7 +32,6 @@ struct Link
     std::recursive_mutex guard;
     BaseDevice* device = nullptr; // under guard; null once detached
     const BaseDevice* key = nullptr; // the registry's key, never changes
-    quint64 keyboardId = 0;
     QString sn;
     bool opened = false;
     bool started = false;
@@ -39,7 +40,6 @@ struct Link
 struct Plugged
 {
     SimulatedKeyboard keyboard;
-    quint64 id = 0;
 };
 
 struct DeviceSimulator::Private
@@ -47,7 +47,6 @@ struct DeviceSimulator::Private
     mutable std::mutex lock; // guards plugged, links, nextId, factoryFails
     QList<Plugged> plugged;
     std::map<const BaseDevice*, std::shared_ptr<Link>> links;
-    quint64 nextId = 1;
     bool factoryFails = false;
 
     std::mutex queueLock;
@@ -61,9 +60,8 @@ struct DeviceSimulator::Private
 
     // Under lock.
     const Plugged* find(const QString& sn) const;
-    bool isPlugged(quint64 id) const;
     std::shared_ptr<Link> linkOf(const BaseDevice* device) const;
-    QList<std::shared_ptr<Link>> startedLinks(quint64 id) const;
+    QList<std::shared_ptr<Link>> startedLinks(const QString& sn) const;
 
     // Without lock.
     static void emitTo(const std::shared_ptr<Link>& link,
@@ -110,26 +108,17 @@ const Plugged* DeviceSimulator::Private::find(const QString& sn) const
     return nullptr;
 }
 
-bool DeviceSimulator::Private::isPlugged(quint64 id) const
-{
-    for (const Plugged& entry : plugged) {
-        if (entry.id == id)
-            return true;
-    }
-    return false;
-}
-
 std::shared_ptr<Link> DeviceSimulator::Private::linkOf(const BaseDevice* device) const
 {
     const auto found = links.find(device);
     return found == links.end() ? nullptr : found->second;
 }
 
-QList<std::shared_ptr<Link>> DeviceSimulator::Private::startedLinks(quint64 id) const
+QList<std::shared_ptr<Link>> DeviceSimulator::Private::startedLinks(const QString& sn) const
 {
     QList<std::shared_ptr<Link>> result;
     for (const auto& entry : links) {
-        if (entry.second->keyboardId == id && entry.second->opened && entry.second->started)
+        if (entry.second->sn == sn && entry.second->opened && entry.second->started)
             result.append(entry.second);
     }
     return result;
@@ -177,7 +166,7 @@ bool DeviceSimulator::plug(const SimulatedKeyboard& keyboard)
     std::lock_guard<std::mutex> guard(d->lock);
     if (d->find(keyboard.sn))
         return false;
-    d->plugged.append({keyboard, d->nextId++});
+    d->plugged.append({keyboard});
     return true;
 }
 
@@ -203,20 +192,19 @@ int DeviceSimulator::unplugAll()
 
 bool DeviceSimulator::press(const QString& sn, int count)
 {
-    quint64 id = 0;
     {
         std::lock_guard<std::mutex> guard(d->lock);
-        const Plugged* entry = d->find(sn);
-        if (!entry)
+        if (!d->find(sn))
             return false;
-        id = entry->id;
     }
-    d->post([this, id, sn, count] {
+    d->post([this, sn, count] {
         for (int i = 0; i < count; ++i) {
             QList<std::shared_ptr<Link>> targets;
             {
                 std::lock_guard<std::mutex> guard(d->lock);
-                targets = d->startedLinks(id);
+                // An unplugged keyboard presses nothing.
+                if (d->find(sn))
+                    targets = d->startedLinks(sn);
             }
             for (const auto& link : targets)
                 Private::emitTo(link,
@@ -236,7 +224,7 @@ bool DeviceSimulator::setBattery(const QString& sn, int level, int status)
                 continue;
             entry.keyboard.batteryLevel = level;
             entry.keyboard.batteryStatus = status;
-            targets = d->startedLinks(entry.id);
+            targets = d->startedLinks(sn);
             d->post([targets, level, status] {
                 for (const auto& link : targets)
                     Private::emitBattery(link, level, status);
@@ -285,7 +273,7 @@ int DeviceSimulator::startedDevices(const QString& sn) const
 {
     std::lock_guard<std::mutex> guard(d->lock);
     const Plugged* entry = d->find(sn);
-    return entry ? d->startedLinks(entry->id).size() : 0;
+    return entry ? d->startedLinks(sn).size() : 0;
 }
 
 bool DeviceSimulator::hasKeyboard(const QString& name, const QString& connectType) const
@@ -325,7 +313,6 @@ bool DeviceSimulator::attach(BaseDevice* device, const QString& path)
         }
         if (!found)
             return false;
-        link->keyboardId = found->id;
         link->sn = found->keyboard.sn;
         mode = found->keyboard.open;
         if (mode == SimulatedKeyboard::OpenMode::Now)
@@ -340,7 +327,7 @@ bool DeviceSimulator::attach(BaseDevice* device, const QString& path)
             [this, link, succeed] {
                 {
                     std::lock_guard<std::mutex> guard(d->lock);
-                    if (d->linkOf(link->key) != link || !d->isPlugged(link->keyboardId))
+                    if (d->linkOf(link->key) != link || !d->find(link->sn))
                         return;
                     link->opened = true;
                 }
@@ -358,11 +345,9 @@ void DeviceSimulator::start(BaseDevice* device)
     if (!link || !link->opened)
         return;
     link->started = true;
-    for (const Plugged& entry : d->plugged) {
-        if (entry.id != link->keyboardId)
-            continue;
-        const int level = entry.keyboard.batteryLevel;
-        const int status = entry.keyboard.batteryStatus;
+    if (const Plugged* entry = d->find(link->sn)) {
+        const int level = entry->keyboard.batteryLevel;
+        const int status = entry->keyboard.batteryStatus;
         d->post([link, level, status] { Private::emitBattery(link, level, status); });
     }
 }
@@ -373,11 +358,9 @@ void DeviceSimulator::refresh(BaseDevice* device)
     const std::shared_ptr<Link> link = d->linkOf(device);
     if (!link || !link->started)
         return;
-    for (const Plugged& entry : d->plugged) {
-        if (entry.id != link->keyboardId)
-            continue;
-        const int level = entry.keyboard.batteryLevel;
-        const int status = entry.keyboard.batteryStatus;
+    if (const Plugged* entry = d->find(link->sn)) {
+        const int level = entry->keyboard.batteryLevel;
+        const int status = entry->keyboard.batteryStatus;
         d->post([link, level, status] { Private::emitBattery(link, level, status); });
     }
 }
