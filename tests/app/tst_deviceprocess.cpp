@@ -78,7 +78,8 @@ void TestDeviceProcess::initTestCase()
         if (onX11())
             start->setPlatform(QStringLiteral("xcb"));
         QVERIFY(start->start());
-        QVERIFY(start->waitForOutput(ScaleChanged) || start->waitForOutput(Ready));
+        QVERIFY2(start->waitForOutput(ScaleChanged) || start->waitForOutput(Ready),
+                 qPrintable(start->output()));
         if (start->output().contains(Ready))
             app = std::move(start);
         else
