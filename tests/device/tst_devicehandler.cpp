@@ -259,11 +259,17 @@ void TestDeviceHandler::firstPollAlwaysQueries()
 void TestDeviceHandler::libraryLaggingBehindTheCount()
 {
     auto count = std::make_shared<std::atomic<int>>(0);
-    startHandler([count] { return count->load(); });
+    auto calls = std::make_shared<std::atomic<int>>(0);
+    startHandler([count, calls] {
+        ++*calls;
+        return count->load();
+    });
     QSignalSpy changed(handler.get(), &DeviceHandler::emitDeviceListChanged);
-    QTest::qWait(2 * DeviceHandler::PollIntervalMs); // the first, forced query has run
+    // A cycle counts, then queries; once the next count is taken, that query is over.
+    QTRY_VERIFY(*calls >= 2); // the first, forced query found nothing
     count->store(1);
-    QTest::qWait(2 * DeviceHandler::PollIntervalMs); // the count's own query found nothing
+    const int seen = *calls;
+    QTRY_VERIFY(*calls >= seen + 2); // the query of the changed count found nothing either
     DeviceSimulator::instance().plug(keyboard(Name, QStringLiteral("SN1")));
     QTRY_COMPARE_WITH_TIMEOUT(handler->deviceInfos().size(), 1, 3 * DeviceHandler::RetryDelayMs);
     QCOMPARE(changed.count(), 1);
@@ -306,7 +312,7 @@ void TestDeviceHandler::destroyedWhilePolling()
     auto ticks = std::make_shared<std::atomic<int>>(0);
     for (int round = 0; round < 40; ++round) {
         startHandler([ticks] { return ticks->fetch_add(1); }); // every cycle queries
-        QTest::qWait(round % 7);
+        QTest::qWait(round % 7); // destroyed at a different point of a cycle each round
         handler.reset();
     }
     churning = false;

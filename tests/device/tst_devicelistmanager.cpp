@@ -199,7 +199,7 @@ void TestDeviceListManager::destroyedWhilePolling()
     for (int round = 0; round < 10; ++round) {
         DeviceSimulator::instance().plug(
             keyboard(QStringLiteral("K"), QStringLiteral("R%1").arg(round)));
-        QTest::qWait(round * 5);
+        QTest::qWait(round * 5); // destroyed at a different point of discovery each round
         tester.reset();
         manager.reset();
         manager = std::make_unique<DeviceListManager>(nullptr, nullptr);
