@@ -37,15 +37,10 @@ struct Link
     bool started = false;
 };
 
-struct Plugged
-{
-    SimulatedKeyboard keyboard;
-};
-
 struct DeviceSimulator::Private
 {
     mutable std::mutex lock; // guards plugged, links, nextId, factoryFails
-    QList<Plugged> plugged;
+    QList<SimulatedKeyboard> plugged;
     std::map<const BaseDevice*, std::shared_ptr<Link>> links;
     bool factoryFails = false;
 
@@ -59,7 +54,7 @@ struct DeviceSimulator::Private
     void runTasks();
 
     // Under lock.
-    const Plugged* find(const QString& sn) const;
+    const SimulatedKeyboard* find(const QString& sn) const;
     std::shared_ptr<Link> linkOf(const BaseDevice* device) const;
     QList<std::shared_ptr<Link>> startedLinks(const QString& sn) const;
 
@@ -99,10 +94,10 @@ void DeviceSimulator::Private::runTasks()
     }
 }
 
-const Plugged* DeviceSimulator::Private::find(const QString& sn) const
+const SimulatedKeyboard* DeviceSimulator::Private::find(const QString& sn) const
 {
-    for (const Plugged& entry : plugged) {
-        if (entry.keyboard.sn == sn)
+    for (const SimulatedKeyboard& entry : plugged) {
+        if (entry.sn == sn)
             return &entry;
     }
     return nullptr;
@@ -166,7 +161,7 @@ bool DeviceSimulator::plug(const SimulatedKeyboard& keyboard)
     std::lock_guard<std::mutex> guard(d->lock);
     if (d->find(keyboard.sn))
         return false;
-    d->plugged.append({keyboard});
+    d->plugged.append(keyboard);
     return true;
 }
 
@@ -174,7 +169,7 @@ bool DeviceSimulator::unplug(const QString& sn)
 {
     std::lock_guard<std::mutex> guard(d->lock);
     for (int i = 0; i < d->plugged.size(); ++i) {
-        if (d->plugged.at(i).keyboard.sn == sn) {
+        if (d->plugged.at(i).sn == sn) {
             d->plugged.removeAt(i);
             return true;
         }
@@ -219,11 +214,11 @@ bool DeviceSimulator::setBattery(const QString& sn, int level, int status)
     QList<std::shared_ptr<Link>> targets;
     {
         std::lock_guard<std::mutex> guard(d->lock);
-        for (Plugged& entry : d->plugged) {
-            if (entry.keyboard.sn != sn)
+        for (SimulatedKeyboard& entry : d->plugged) {
+            if (entry.sn != sn)
                 continue;
-            entry.keyboard.batteryLevel = level;
-            entry.keyboard.batteryStatus = status;
+            entry.batteryLevel = level;
+            entry.batteryStatus = status;
             targets = d->startedLinks(sn);
             d->post([targets, level, status] {
                 for (const auto& link : targets)
@@ -238,10 +233,7 @@ bool DeviceSimulator::setBattery(const QString& sn, int level, int status)
 QList<SimulatedKeyboard> DeviceSimulator::keyboards() const
 {
     std::lock_guard<std::mutex> guard(d->lock);
-    QList<SimulatedKeyboard> result;
-    for (const Plugged& entry : d->plugged)
-        result.append(entry.keyboard);
-    return result;
+    return d->plugged;
 }
 
 int DeviceSimulator::keyboardCount() const
@@ -254,8 +246,7 @@ QVariantList DeviceSimulator::deviceList() const
 {
     std::lock_guard<std::mutex> guard(d->lock);
     QVariantList list;
-    for (const Plugged& entry : d->plugged) {
-        const SimulatedKeyboard& keyboard = entry.keyboard;
+    for (const SimulatedKeyboard& keyboard : d->plugged) {
         list.append(QVariantMap {
             {QStringLiteral("path"), keyboard.path()},
             {QStringLiteral("path_report"), keyboard.reportPath()},
@@ -272,15 +263,15 @@ QVariantList DeviceSimulator::deviceList() const
 int DeviceSimulator::startedDevices(const QString& sn) const
 {
     std::lock_guard<std::mutex> guard(d->lock);
-    const Plugged* entry = d->find(sn);
+    const SimulatedKeyboard* entry = d->find(sn);
     return entry ? d->startedLinks(sn).size() : 0;
 }
 
 bool DeviceSimulator::hasKeyboard(const QString& name, const QString& connectType) const
 {
     std::lock_guard<std::mutex> guard(d->lock);
-    for (const Plugged& entry : d->plugged) {
-        if (entry.keyboard.name == name && entry.keyboard.connectType == connectType)
+    for (const SimulatedKeyboard& entry : d->plugged) {
+        if (entry.name == name && entry.connectType == connectType)
             return true;
     }
     return false;
@@ -306,15 +297,15 @@ bool DeviceSimulator::attach(BaseDevice* device, const QString& path)
     SimulatedKeyboard::OpenMode mode = SimulatedKeyboard::OpenMode::Ok;
     {
         std::lock_guard<std::mutex> guard(d->lock);
-        const Plugged* found = nullptr;
-        for (const Plugged& entry : d->plugged) {
-            if (entry.keyboard.path() == path)
+        const SimulatedKeyboard* found = nullptr;
+        for (const SimulatedKeyboard& entry : d->plugged) {
+            if (entry.path() == path)
                 found = &entry;
         }
         if (!found)
             return false;
-        link->sn = found->keyboard.sn;
-        mode = found->keyboard.open;
+        link->sn = found->sn;
+        mode = found->open;
         if (mode == SimulatedKeyboard::OpenMode::Now)
             link->opened = true;
         d->links[device] = link;
@@ -345,9 +336,9 @@ void DeviceSimulator::start(BaseDevice* device)
     if (!link || !link->opened)
         return;
     link->started = true;
-    if (const Plugged* entry = d->find(link->sn)) {
-        const int level = entry->keyboard.batteryLevel;
-        const int status = entry->keyboard.batteryStatus;
+    if (const SimulatedKeyboard* entry = d->find(link->sn)) {
+        const int level = entry->batteryLevel;
+        const int status = entry->batteryStatus;
         d->post([link, level, status] { Private::emitBattery(link, level, status); });
     }
 }
@@ -358,9 +349,9 @@ void DeviceSimulator::refresh(BaseDevice* device)
     const std::shared_ptr<Link> link = d->linkOf(device);
     if (!link || !link->started)
         return;
-    if (const Plugged* entry = d->find(link->sn)) {
-        const int level = entry->keyboard.batteryLevel;
-        const int status = entry->keyboard.batteryStatus;
+    if (const SimulatedKeyboard* entry = d->find(link->sn)) {
+        const int level = entry->batteryLevel;
+        const int status = entry->batteryStatus;
         d->post([link, level, status] { Private::emitBattery(link, level, status); });
     }
 }
