@@ -19,27 +19,26 @@ constexpr std::chrono::milliseconds OpenDelay(100);
 const QString SimulatedVid = QStringLiteral("0x3151");
 const QString SimulatedPid = QStringLiteral("0x4011");
 
-} // namespace
-
-// One device object opened on a keyboard, known by its serial: like a real library, which finds
-// a re-plugged keyboard again, an object that was never closed hears the keyboard after a
-// re-plug too. The guard is held while a signal of the
-// object is emitted and while the object detaches, so its destructor waits for an emission
-// in flight and none starts afterwards. Recursive, because a receiver in the emitting thread
-// may destroy the object.
+// One device object opened on a keyboard, known by its serial: like a real library, which
+// finds a re-plugged keyboard again, an object that was never closed hears the keyboard after
+// a re-plug too. The guard is held while a signal of the object is emitted and while the
+// object detaches, so its destructor waits for an emission in flight and none starts
+// afterwards. Recursive, because a receiver in the emitting thread may destroy the object.
 struct Link
 {
     std::recursive_mutex guard;
     BaseDevice* device = nullptr; // under guard; null once detached
     const BaseDevice* key = nullptr; // the registry's key, never changes
     QString sn;
-    bool opened = false;
+    bool opened = false; // under the registry's lock, like started
     bool started = false;
 };
 
+} // namespace
+
 struct DeviceSimulator::Private
 {
-    mutable std::mutex lock; // guards plugged, links, nextId, factoryFails
+    mutable std::mutex lock; // the registry's lock: plugged, links and factoryFails
     QList<SimulatedKeyboard> plugged;
     std::map<const BaseDevice*, std::shared_ptr<Link>> links;
     bool factoryFails = false;
