@@ -5,6 +5,7 @@
 #include "core/constants.h"
 #include "core/endpoints.h"
 #include "core/languagemanager.h"
+#include "device/devicelistmanager.h"
 #include "shell/localonlynetworkaccessfactory.h"
 #include "shell/thememanager.h"
 
@@ -48,9 +49,10 @@ ViewHandler::~ViewHandler()
 {
     // The views go before the controllers they bind to.
     setSource(QUrl());
-    // Later controllers go here too: device list manager and tray icon (the guarded ones only
-    // if still alive).
+    // Later controllers go here too: the tray icon (guarded, only if still alive).
     delete conversation.data();
+    delete devices;
+    devices = nullptr;
     // A Qt child, but deleted here so that its watch of the system setting ends while the
     // window still exists.
     delete themes;
@@ -83,12 +85,13 @@ void ViewHandler::createControllers()
     // The first-run windows run in engines of their own, which the manager does not reach.
     connect(this, &ViewHandler::languageChanged, &firstRun, &FirstRunWindows::retranslate);
     themes = new ThemeManager(this);
-    // Tray icon (it builds the settings window), then device list manager.
+    // Tray icon (it builds the settings window).
+    devices = new DeviceListManager(this, languages.data());
     conversation = new DialogManager(config.get(), webService);
     rootContext()->setContextProperty(QStringLiteral("dialog_manager"), conversation.data());
 
     connect(this, &ViewHandler::skinModeChanged, this, &ViewHandler::persistSkinMode);
-    // Device list manager: its aiDeviceData(sn) connects to slotAiRequest(sn) here.
+    connect(devices, &DeviceListManager::aiDeviceData, this, &ViewHandler::slotAiRequest);
 }
 
 void ViewHandler::setUpWindow()
@@ -173,6 +176,9 @@ void ViewHandler::slotAiRequest(QString sn)
     show();
     setFlags(flags() & ~Qt::WindowStaysOnTopHint);
     setAllowQuestion(true);
+    qInfo().nospace().noquote() << "Chat window raised for keyboard " << sn
+                                << ", visible: " << isVisible()
+                                << ", questions allowed: " << allowQuestion();
 }
 
 bool ViewHandler::quotaUsedUp(int useCount, int maxCount)
@@ -322,6 +328,11 @@ void ViewHandler::dropLanguageManager()
         return;
     rootContext()->setContextProperty(QStringLiteral("lang_HL"), nullptr);
     delete languages.data();
+}
+
+DeviceListManager* ViewHandler::deviceListManager() const
+{
+    return devices;
 }
 
 FirstRunWindows* ViewHandler::firstRunWindows()

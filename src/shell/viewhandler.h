@@ -12,6 +12,7 @@
 #include <memory>
 
 class ConfigEngine;
+class DeviceListManager;
 class DialogManager;
 class LanguageManager;
 class ThemeManager;
@@ -81,6 +82,7 @@ public:
     ConfigEngine* configEngine() const override;
     OvSeverHandler* serverHandler() const;
     DialogManager* dialogManager() const;
+    DeviceListManager* deviceListManager() const;
     LanguageManager* languageManager() const;
     ThemeManager* themeManager() const;
     FirstRunWindows* firstRunWindows();
@@ -132,6 +134,7 @@ private:
     OvSeverHandler* webService = nullptr;
     QPointer<LanguageManager> languages;
     ThemeManager* themes = nullptr;
+    DeviceListManager* devices = nullptr;
     QPointer<DialogManager> conversation;
     FirstRunWindows firstRun;
 

@@ -11,10 +11,20 @@ LumoraProcess::~LumoraProcess()
     }
 }
 
+void LumoraProcess::setPlatform(const QString& name)
+{
+    platform = name;
+}
+
+qint64 LumoraProcess::processId() const
+{
+    return process.processId();
+}
+
 bool LumoraProcess::start()
 {
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), platform);
     environment.insert(QStringLiteral("QT_QUICK_BACKEND"), QStringLiteral("software"));
     environment.remove(QStringLiteral("QT_SCALE_FACTOR"));
     process.setProcessEnvironment(environment);

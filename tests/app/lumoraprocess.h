@@ -14,7 +14,11 @@ public:
     LumoraProcess(const LumoraProcess&) = delete;
     LumoraProcess& operator=(const LumoraProcess&) = delete;
 
+    // The Qt platform plugin the program runs on ("offscreen" unless set, e.g. "xcb" under
+    // Xvfb); set before start().
+    void setPlatform(const QString& name);
     bool start();
+    qint64 processId() const;
     // Waits until the program's output (stdout and stderr) contains text.
     bool waitForOutput(const QString& text, int timeoutMs = 20000);
     // The exit code; -1 when the program still ran at the deadline (it is killed then), -2
@@ -30,4 +34,5 @@ private:
 
     QProcess process;
     QString collected;
+    QString platform = QStringLiteral("offscreen");
 };
