@@ -3,6 +3,7 @@
 #include "chat/dialogmanager.h"
 #include "core/configengine.h"
 #include "core/constants.h"
+#include "shell/systemtrayicon.h"
 
 #include <QClipboard>
 #include <QCloseEvent>
@@ -43,8 +44,9 @@ ViewHandler::~ViewHandler()
 {
     // The views go before the controllers they bind to.
     setSource(QUrl());
-    // Later controllers go here too: device list manager, tray icon, theme manager and
-    // language manager (the guarded ones only if still alive).
+    // Later controllers go here too: device list manager, theme manager and language manager
+    // (the guarded ones only if still alive).
+    deleteTray();
     delete conversation.data();
     // The web service client is a Qt child; the engine goes last, after everything using it.
     config.reset();
@@ -69,7 +71,11 @@ void ViewHandler::createControllers()
     webService->requestApiList();
 
     // Language manager: created here, its languageChange() forwarded as languageChanged().
-    // Theme manager, then tray icon (it builds the settings window), then device list manager.
+    // Theme manager here, then the tray icon (it builds the settings window), then the device
+    // list manager.
+    tray = new SystemTrayIcon(this);
+    // The theme manager drives the tray menu's palette: connect its themeChanged(QString) to
+    // tray->setCurrentTheme here (until then startSkinMode() sets it once).
     conversation = new DialogManager(config.get(), webService);
     rootContext()->setContextProperty(QStringLiteral("dialog_manager"), conversation.data());
 
@@ -104,6 +110,10 @@ void ViewHandler::startSkinMode()
 {
     setSkinModeValue(settings.skinMode());
     setSysSkinType(skinModeValue());
+    if (tray) {
+        tray->setCurrentTheme(skinModeValue() == 1 ? QStringLiteral("DarkTheme.qml")
+                                                   : QStringLiteral("LightTheme.qml"));
+    }
     // Theme manager: watchSystemTheme() when the mode is 2, then setCurrentTheme() with
     // "DarkTheme.qml" for 1, the system's theme for 2 and "LightTheme.qml" otherwise.
     engine()->setObjectOwnership(this, QQmlEngine::CppOwnership);
@@ -173,7 +183,8 @@ void ViewHandler::onAICountValue(int useCount, int maxCount)
     }
     firstRun.closeGuide();
     showNormal();
-    // Tray icon: aiCount(useCount, maxCount) here, if it still exists.
+    if (tray)
+        emit tray->aiCount(useCount, maxCount);
 }
 
 void ViewHandler::onAIApiReply(OvSeverHandler::OvApiType type, bool status, const QString& msg)
@@ -269,8 +280,14 @@ void ViewHandler::closeEvent(QCloseEvent* event)
     for (QWindow* window : QGuiApplication::allWindows())
         window->hide();
     exitManagerServices();
-    // Language manager and tray icon: deleted here, each if still alive.
+    // Language manager: deleted here too, if still alive.
+    deleteTray();
     QCoreApplication::quit();
+}
+
+void ViewHandler::deleteTray()
+{
+    delete tray.data();
 }
 
 ConfigEngine* ViewHandler::configEngine() const
@@ -286,6 +303,11 @@ OvSeverHandler* ViewHandler::serverHandler() const
 DialogManager* ViewHandler::dialogManager() const
 {
     return conversation;
+}
+
+SystemTrayIcon* ViewHandler::systemTrayIcon() const
+{
+    return tray;
 }
 
 FirstRunWindows* ViewHandler::firstRunWindows()

@@ -13,6 +13,7 @@
 
 class ConfigEngine;
 class DialogManager;
+class SystemTrayIcon;
 
 // The chat window and the root of the object graph: its constructor creates every controller,
 // publishes the QML-facing ones to the chat view and opens the first-run window. An AI-key
@@ -75,6 +76,7 @@ public:
     ConfigEngine* configEngine() const override;
     OvSeverHandler* serverHandler() const;
     DialogManager* dialogManager() const;
+    SystemTrayIcon* systemTrayIcon() const;
     FirstRunWindows* firstRunWindows();
 
     // The rule of the usage reply: the allowance is used up once the count reaches a
@@ -116,11 +118,13 @@ private:
     void onAICountValue(int useCount, int maxCount);
     void onAIApiReply(OvSeverHandler::OvApiType type, bool status, const QString& msg);
     void pinSize(const QSize& size);
+    void deleteTray();
 
     std::unique_ptr<ConfigEngine> config;
     ViewSettings settings;
     OvSeverHandler* webService = nullptr;
     QPointer<DialogManager> conversation;
+    QPointer<SystemTrayIcon> tray;
     FirstRunWindows firstRun;
 
     QString serialNumber;
