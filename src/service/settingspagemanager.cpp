@@ -145,6 +145,7 @@ void SettingsPageManager::checkUpdate()
     if (busy)
         return;
     setChecking(true);
+    qInfo() << "Checking for updates with" << toolPath();
     check = new UpdateCheck(toolPath(), checkLimitMs, this);
     connect(check, &UpdateCheck::finished, this, [this](const UpdateCheck::Result& result) {
         check->deleteLater();
@@ -158,10 +159,12 @@ void SettingsPageManager::onCheckFinished(int outcome, const QString& newVersion
 {
     switch (UpdateCheck::Outcome(outcome)) {
     case UpdateCheck::Outcome::Failed:
+        qWarning() << "The update check failed: the maintenance tool did not run or answer";
         setChecking(false);
         emit failUpdate();
         return;
     case UpdateCheck::Outcome::Quiet:
+        qInfo() << "No update available";
         setChecking(false);
         emit noVersion();
         return;

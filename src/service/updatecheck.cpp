@@ -9,9 +9,13 @@ namespace {
 const QByteArray QuietTexts[] = {"no updates available", "Network error",
                                  "Cannot retrieve remote tree"};
 
+// Log lines may come before the report; the XML starts at its first tag.
 QString updateVersion(const QByteArray& output)
 {
-    QXmlStreamReader reader(output);
+    const int start = output.indexOf('<');
+    if (start < 0)
+        return {};
+    QXmlStreamReader reader(output.mid(start));
     while (!reader.atEnd() && !reader.hasError()) {
         if (reader.readNext() == QXmlStreamReader::StartElement
             && reader.name() == QLatin1String("update"))

@@ -158,6 +158,7 @@ void SystemTrayIcon::openMenu()
     menu->show();
     menu->setGeometry(QRect(topLeft, menu->size()));
     menu->raise();
+    qInfo() << "Tray menu opened at" << menu->geometry();
 }
 
 void SystemTrayIcon::closeMenuIfLeft()
@@ -168,6 +169,7 @@ void SystemTrayIcon::closeMenuIfLeft()
         return;
     menu->setModality(Qt::WindowModal);
     menu->close();
+    qInfo() << "Tray menu closed: the cursor left it";
 }
 
 void SystemTrayIcon::itemClicked(int index)
@@ -176,6 +178,7 @@ void SystemTrayIcon::itemClicked(int index)
         settings->show();
         settings->raise();
         settings->requestActivate();
+        qInfo() << "Settings window shown at" << settings->geometry();
     } else if (index == 1) {
         QCoreApplication::quit();
     }
@@ -193,8 +196,10 @@ void SystemTrayIcon::sendMessage(QString context)
 
 void SystemTrayIcon::onCloseWindow()
 {
-    if (settings)
-        settings->close();
+    if (!settings)
+        return;
+    settings->close();
+    qInfo() << "Settings window closed";
 }
 
 void SystemTrayIcon::onStartWindow()

@@ -17,10 +17,21 @@ bool LumoraProcess::start()
     environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
     environment.insert(QStringLiteral("QT_QUICK_BACKEND"), QStringLiteral("software"));
     environment.remove(QStringLiteral("QT_SCALE_FACTOR"));
+    environment.insert(extra);
     process.setProcessEnvironment(environment);
     process.setProcessChannelMode(QProcess::MergedChannels);
     process.start(QStringLiteral(LUMORA_PATH), QStringList());
     return process.waitForStarted(10000);
+}
+
+void LumoraProcess::setVariable(const QString& name, const QString& value)
+{
+    extra.insert(name, value);
+}
+
+qint64 LumoraProcess::processId() const
+{
+    return process.processId();
 }
 
 void LumoraProcess::collect()

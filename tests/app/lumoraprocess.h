@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QProcess>
+#include <QProcessEnvironment>
 #include <QString>
 
 // The built program, started headless in the caller's environment (a TestEnvironment's
@@ -14,7 +15,12 @@ public:
     LumoraProcess(const LumoraProcess&) = delete;
     LumoraProcess& operator=(const LumoraProcess&) = delete;
 
+    // Variables set on top of the headless defaults, e.g. QT_QPA_PLATFORM "xcb" for a run on
+    // a real X server. Call before start().
+    void setVariable(const QString& name, const QString& value);
+
     bool start();
+    qint64 processId() const;
     // Waits until the program's output (stdout and stderr) contains text.
     bool waitForOutput(const QString& text, int timeoutMs = 20000);
     // The exit code; -1 when the program still ran at the deadline (it is killed then), -2
@@ -30,4 +36,5 @@ private:
 
     QProcess process;
     QString collected;
+    QProcessEnvironment extra;
 };
