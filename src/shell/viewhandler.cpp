@@ -4,6 +4,7 @@
 #include "core/configengine.h"
 #include "core/constants.h"
 #include "shell/systemtrayicon.h"
+#include "shell/thememanager.h"
 
 #include <QClipboard>
 #include <QCloseEvent>
@@ -44,10 +45,14 @@ ViewHandler::~ViewHandler()
 {
     // The views go before the controllers they bind to.
     setSource(QUrl());
-    // Later controllers go here too: device list manager, theme manager and language manager
-    // (the guarded ones only if still alive).
+    // Later controllers go here too: device list manager and language manager (the guarded
+    // ones only if still alive).
     deleteTray();
     delete conversation.data();
+    // A Qt child, but deleted here so that its watch of the system setting ends while the
+    // window still exists.
+    delete themes;
+    themes = nullptr;
     // The web service client is a Qt child; the engine goes last, after everything using it.
     config.reset();
 }
@@ -71,11 +76,10 @@ void ViewHandler::createControllers()
     webService->requestApiList();
 
     // Language manager: created here, its languageChange() forwarded as languageChanged().
-    // Theme manager here, then the tray icon (it builds the settings window), then the device
-    // list manager.
+    themes = new ThemeManager(this);
+    // The tray icon builds the settings window; then the device list manager.
     tray = new SystemTrayIcon(this);
-    // The theme manager drives the tray menu's palette: connect its themeChanged(QString) to
-    // tray->setCurrentTheme here (until then startSkinMode() sets it once).
+    connect(themes, &ThemeManager::themeChanged, tray.data(), &SystemTrayIcon::setCurrentTheme);
     conversation = new DialogManager(config.get(), webService);
     rootContext()->setContextProperty(QStringLiteral("dialog_manager"), conversation.data());
 
@@ -110,12 +114,7 @@ void ViewHandler::startSkinMode()
 {
     setSkinModeValue(settings.skinMode());
     setSysSkinType(skinModeValue());
-    if (tray) {
-        tray->setCurrentTheme(skinModeValue() == 1 ? QStringLiteral("DarkTheme.qml")
-                                                   : QStringLiteral("LightTheme.qml"));
-    }
-    // Theme manager: watchSystemTheme() when the mode is 2, then setCurrentTheme() with
-    // "DarkTheme.qml" for 1, the system's theme for 2 and "LightTheme.qml" otherwise.
+    themes->applySkinMode(skinModeValue());
     engine()->setObjectOwnership(this, QQmlEngine::CppOwnership);
     rootContext()->setContextProperty(QStringLiteral("window"), this);
     // Language manager: publish it as "lang_HL" here, then applyStoredLanguage().
@@ -308,6 +307,11 @@ DialogManager* ViewHandler::dialogManager() const
 SystemTrayIcon* ViewHandler::systemTrayIcon() const
 {
     return tray;
+}
+
+ThemeManager* ViewHandler::themeManager() const
+{
+    return themes;
 }
 
 FirstRunWindows* ViewHandler::firstRunWindows()

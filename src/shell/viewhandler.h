@@ -13,6 +13,7 @@
 
 class ConfigEngine;
 class DialogManager;
+class ThemeManager;
 class SystemTrayIcon;
 
 // The chat window and the root of the object graph: its constructor creates every controller,
@@ -76,6 +77,7 @@ public:
     ConfigEngine* configEngine() const override;
     OvSeverHandler* serverHandler() const;
     DialogManager* dialogManager() const;
+    ThemeManager* themeManager() const;
     SystemTrayIcon* systemTrayIcon() const;
     FirstRunWindows* firstRunWindows();
 
@@ -123,6 +125,7 @@ private:
     std::unique_ptr<ConfigEngine> config;
     ViewSettings settings;
     OvSeverHandler* webService = nullptr;
+    ThemeManager* themes = nullptr;
     QPointer<DialogManager> conversation;
     QPointer<SystemTrayIcon> tray;
     FirstRunWindows firstRun;

@@ -9,6 +9,7 @@
 #include "service/ovseverhandler.h"
 #include "service/settingspagemanager.h"
 #include "shell/systemtrayicon.h"
+#include "shell/thememanager.h"
 #include "shell/viewhandler.h"
 
 #include <QGuiApplication>
@@ -414,13 +415,18 @@ void TestViewHandler::skinModeAtStart_data()
     QTest::addColumn<QByteArray>("config");
     QTest::addColumn<int>("mode");
     QTest::addColumn<QString>("stored");
+    QTest::addColumn<QString>("theme"); // empty: the one the system setting gives
 
-    QTest::newRow("missing: the default") << QByteArray("{}") << 0 << QStringLiteral("0");
+    const QString light = QStringLiteral("LightTheme.qml");
+    QTest::newRow("missing: the default") << QByteArray("{}") << 0 << QStringLiteral("0") << light;
     QTest::newRow("empty: repaired")
-        << QByteArray(R"({"SkinMode": ""})") << 0 << QStringLiteral("0");
-    QTest::newRow("dark") << QByteArray(R"({"SkinMode": "1"})") << 1 << QStringLiteral("1");
+        << QByteArray(R"({"SkinMode": ""})") << 0 << QStringLiteral("0") << light;
+    QTest::newRow("dark") << QByteArray(R"({"SkinMode": "1"})") << 1 << QStringLiteral("1")
+                          << QStringLiteral("DarkTheme.qml");
     QTest::newRow("follow the system")
-        << QByteArray(R"({"SkinMode": "2"})") << 2 << QStringLiteral("2");
+        << QByteArray(R"({"SkinMode": "2"})") << 2 << QStringLiteral("2") << QString();
+    QTest::newRow("unknown: light")
+        << QByteArray(R"({"SkinMode": "5"})") << 5 << QStringLiteral("5") << light;
 }
 
 void TestViewHandler::skinModeAtStart()
@@ -428,11 +434,17 @@ void TestViewHandler::skinModeAtStart()
     QFETCH(QByteArray, config);
     QFETCH(int, mode);
     QFETCH(QString, stored);
+    QFETCH(QString, theme);
     writeUserConfig(config);
     const auto handler = makeHandler();
     QCOMPARE(handler->skinMode(), mode);
     QCOMPARE(handler->sysSkinType(), mode);
     QCOMPARE(storedConfig().value(QStringLiteral("SkinMode")).toString(), stored);
+
+    ThemeManager* themes = handler->themeManager();
+    QVERIFY(themes);
+    QCOMPARE(themes->parent(), handler.get());
+    QCOMPARE(themes->currentTheme(), theme.isEmpty() ? themes->systemThemeFile() : theme);
 }
 
 void TestViewHandler::skinModeChangeIsStored()
@@ -453,6 +465,9 @@ void TestViewHandler::skinModeChangeIsStored()
 
     handler->setSkinMode(2);
     QCOMPARE(storedConfig().value(QStringLiteral("SkinMode")), QJsonValue(QStringLiteral("2")));
+
+    // The theme is chosen at start-up only.
+    QCOMPARE(handler->themeManager()->currentTheme(), QStringLiteral("LightTheme.qml"));
 }
 
 void TestViewHandler::firstStart_data()
