@@ -3,6 +3,7 @@
 #include "chat/dialogmanager.h"
 #include "core/configengine.h"
 #include "core/constants.h"
+#include "shell/localonlynetworkaccessfactory.h"
 #include "shell/systemtrayicon.h"
 #include "shell/thememanager.h"
 
@@ -89,6 +90,8 @@ void ViewHandler::createControllers()
 
 void ViewHandler::setUpWindow()
 {
+    // The chat view shows stored and streamed rich text; it must never fetch from the network.
+    engine()->setNetworkAccessManagerFactory(LocalOnlyNetworkAccessFactory::instance());
     setFlags(Qt::Window | Qt::FramelessWindowHint | Qt::WindowMinimizeButtonHint
              | Qt::WindowMaximizeButtonHint | Qt::NoDropShadowWindowHint);
     setBaseSize(CollapsedSize);
