@@ -1,5 +1,6 @@
 import QtQuick 2.15
 import QtQuick.Controls 2.15
+import "qrc:/Controls"
 
 // The settings window: version and update check, AI usage, start with the computer and the
 // (fixed) default model. Every value comes from "setting"; the window keeps no state.
@@ -291,24 +292,19 @@ ApplicationWindow {
                 lineHeight: 27
                 lineHeightMode: Text.FixedHeight
             }
-            // The shared switch; a Loader, so that the window still opens where the control
-            // library is missing.
-            Loader {
+            CustomToggleButton {
                 id: autoStartSwitch
-                objectName: "autoStartSwitch"
+                objectName: "autoStartToggle"
+                Accessible.name: qsTr("开机自启动")
                 anchors.right: parent.right
                 anchors.rightMargin: 40
                 y: 12
-                source: "qrc:/Controls/CustomToggleButton.qml"
-                onLoaded: {
-                    item.objectName = "autoStartToggle"
-                    item.checked = Qt.binding(function() { return setting.startUpAuto })
-                }
-                Connections {
-                    target: autoStartSwitch.item
-                    function onCheckedChanged() {
-                        setting.startUpAuto = autoStartSwitch.item.checked
-                    }
+                checked: setting.startUpAuto
+                // A click breaks the binding; it is written through and bound again, so the
+                // switch keeps showing what the settings hold.
+                onToggled: {
+                    setting.startUpAuto = checked
+                    checked = Qt.binding(function() { return setting.startUpAuto })
                 }
             }
         }

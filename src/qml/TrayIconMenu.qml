@@ -7,11 +7,11 @@ Item {
     id: root
     objectName: "trayMenuRoot"
 
-    readonly property var palette: theme.item
-    readonly property color menuBackground: palette ? palette.color7 : "#FFFFFF"
-    readonly property color textColor: palette ? palette.color1 : "#0A0A0A"
-    readonly property color pressedColor: palette ? palette.themeOneColor : "#DBE3FF"
-    readonly property color hoveredColor: palette ? palette.themeOneColor8 : "#EBF1FF"
+    readonly property var colours: theme.item
+    readonly property color menuBackground: colours ? colours.color7 : "#FFFFFF"
+    readonly property color textColor: colours ? colours.color1 : "#0A0A0A"
+    readonly property color pressedColor: colours ? colours.themeOneColor : "#DBE3FF"
+    readonly property color hoveredColor: colours ? colours.themeOneColor8 : "#EBF1FF"
     readonly property string fontFamily: fontManager.item ? fontManager.item.oppoSansM.name
                                                           : Qt.application.font.family
 
@@ -20,7 +20,7 @@ Item {
 
     Loader {
         id: theme
-        source: manager.currentTheme !== "" ? "qrc:/Theme/" + manager.currentTheme : ""
+        source: manager && manager.currentTheme !== "" ? "qrc:/Theme/" + manager.currentTheme : ""
     }
 
     Loader {

@@ -2,6 +2,7 @@
 
 #include "core/constants.h"
 #include "service/settingspagemanager.h"
+#include "shell/localonlynetworkaccessfactory.h"
 #include "shell/mquickview.h"
 #include "shell/traymenuplacement.h"
 
@@ -77,6 +78,7 @@ SystemTrayIcon::~SystemTrayIcon()
 // missing.
 void SystemTrayIcon::loadSettingsWindow()
 {
+    settingsEngine.setNetworkAccessManagerFactory(LocalOnlyNetworkAccessFactory::instance());
     settingsEngine.rootContext()->setContextProperty(QStringLiteral("setting"), manager.get());
     settingsEngine.load(SettingsSource);
     const QList<QObject*> roots = settingsEngine.rootObjects();
@@ -131,6 +133,7 @@ void SystemTrayIcon::showChatWindow()
 void SystemTrayIcon::createMenuView()
 {
     menu = new MQuickView(MenuRadius, MenuShadowWeight);
+    menu->engine()->setNetworkAccessManagerFactory(LocalOnlyNetworkAccessFactory::instance());
     menu->setObjectName(QStringLiteral("trayMenu"));
     menu->setTitle(APP_NAME);
 }

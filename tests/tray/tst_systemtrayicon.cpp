@@ -35,6 +35,9 @@ private slots:
     void usageBar();
     void currentThemeEmitsOnlyOnChange();
     void dragMovesTheSettingsWindow();
+    void autoStartSwitchFollowsTheSettings();
+    void menuPalette_data();
+    void menuPalette();
     // Last: once quit() has run, every later event loop of the process ends at once.
     void exitItemQuits();
 
@@ -108,6 +111,52 @@ void TestSystemTrayIcon::settingsItemShowsTheWindowAndDropsTheMenu()
     tray->openMenu(); // a new menu for the next right click
     QVERIFY(tray->menuView());
     QVERIFY(tray->menuView() != nullptr && tray->menuView()->isVisible());
+}
+
+// A click writes through the controller and the switch keeps showing the stored value.
+void TestSystemTrayIcon::autoStartSwitchFollowsTheSettings()
+{
+    QQuickWindow* window = tray->settingsWindow();
+    window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(window));
+    QQuickItem* toggle = settingsItem("autoStartToggle");
+    QVERIFY(toggle);
+    QVERIFY(!toggle->property("checked").toBool());
+    const QPointF centre = toggle->mapToScene(QPointF(toggle->width() / 2, toggle->height() / 2));
+    QTest::mouseClick(window, Qt::LeftButton, Qt::NoModifier, centre.toPoint());
+    QTRY_VERIFY(tray->settingsManager()->startUpAuto());
+    QVERIFY(toggle->property("checked").toBool());
+    QVERIFY(QFile::exists(env->configHome() + QStringLiteral("/autostart/lumora.desktop")));
+
+    tray->settingsManager()->setStartUpAuto(false); // from elsewhere: the switch follows
+    QTRY_VERIFY(!toggle->property("checked").toBool());
+}
+
+void TestSystemTrayIcon::menuPalette_data()
+{
+    QTest::addColumn<QString>("theme");
+    QTest::addColumn<QColor>("background");
+    QTest::addColumn<QColor>("text");
+
+    QTest::newRow("light") << "LightTheme.qml" << QColor("#FFFFFF") << QColor("#0A0A0A");
+    QTest::newRow("dark") << "DarkTheme.qml" << QColor("#161719") << QColor("#FFFFFF");
+}
+
+// The menu reads color7, color1, themeOneColor and themeOneColor8 from the palette in use.
+void TestSystemTrayIcon::menuPalette()
+{
+    QFETCH(QString, theme);
+    QFETCH(QColor, background);
+    QFETCH(QColor, text);
+    tray->setCurrentTheme(theme);
+    tray->openMenu();
+    QObject* root = tray->menuView()->rootObject();
+    QVERIFY(root);
+    QTRY_VERIFY(root->property("colours").value<QObject*>());
+    QCOMPARE(root->property("menuBackground").value<QColor>(), background);
+    QCOMPARE(root->property("textColor").value<QColor>(), text);
+    for (const char* role : {"pressedColor", "hoveredColor"})
+        QVERIFY(root->property(role).value<QColor>().isValid());
 }
 
 // quit() ends every running event loop with 0; a loop ended by the guard returns 7.

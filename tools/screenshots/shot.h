@@ -23,3 +23,6 @@ QVector<Shot> allShots();
 
 // The chat window's shots (chatshots.cpp).
 QVector<Shot> chatShots();
+
+// The tray menu's and the settings window's shots (trayshots.cpp).
+QVector<Shot> trayShots();

@@ -4,5 +4,6 @@ QVector<Shot> allShots()
 {
     QVector<Shot> shots;
     shots += chatShots();
+    shots += trayShots();
     return shots;
 }
