@@ -230,6 +230,11 @@ void SettingsPageManager::setCheckLimit(int ms)
     checkLimitMs = ms;
 }
 
+void SettingsPageManager::setToolName(const QString& name)
+{
+    toolName = name;
+}
+
 void SettingsPageManager::setShowMessages(bool show)
 {
     showMessages = show;

@@ -54,9 +54,10 @@ public:
     // The maintenance tool beside the executable, under the platform's file name.
     QString toolPath() const;
 
-    // Test seams: the limit of a check, whether "no update" is also told in a message box,
-    // and what happens after a successful update instead of the restart.
+    // Test seams: the limit of a check, the tool's base name, whether "no update" is also told in a
+    // message box, and what happens after a successful update instead of the restart.
     void setCheckLimit(int ms);
+    void setToolName(const QString& name);
     void setShowMessages(bool show);
     void setRestartHandler(std::function<void()> handler);
 

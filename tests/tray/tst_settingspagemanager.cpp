@@ -44,6 +44,7 @@ private slots:
     void checkScenarios_data();
     void checkScenarios();
     void hangingToolKeepsTheWindowResponsive();
+    void missingToolFails();
     void counts();
     void autoStartOnTwiceWritesOnce();
     void autoStartOff();
@@ -238,6 +239,18 @@ void TestSettingsPageManager::hangingToolKeepsTheWindowResponsive()
     QVERIFY(elapsed.elapsed() >= ShortLimitMs * 9 / 10); // coarse timers may fire a bit early
     QVERIFY2(ticks >= ShortLimitMs / 50 / 2, qPrintable(QString::number(ticks)));
     QCOMPARE(failSpy.count(), 1);
+}
+
+void TestSettingsPageManager::missingToolFails()
+{
+    manager->setToolName(QStringLiteral("NoSuchMaintenanceTool"));
+    QSignalSpy failSpy(manager.get(), &SettingsPageManager::failUpdate);
+    QSignalSpy noSpy(manager.get(), &SettingsPageManager::noVersion);
+    manager->checkUpdate();
+    QVERIFY(failSpy.wait(5000));
+    QVERIFY(!manager->checking());
+    QCOMPARE(noSpy.count(), 0);
+    QVERIFY(!noUpdateMessage());
 }
 
 void TestSettingsPageManager::counts()
