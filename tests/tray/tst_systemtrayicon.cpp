@@ -89,6 +89,13 @@ void TestSystemTrayIcon::construction()
     QVERIFY(!tray->settingsWindow()->isVisible());
     QCOMPARE(tray->settingsManager()->currentVersion(), APP_VERSION);
     QVERIFY(!tray->menuView());
+    QCOMPARE(settingsItem("versionText")->property("text").toString(),
+             QStringLiteral("当前版本V") + APP_VERSION);
+    // The model choice is fixed: disabled, showing the first row.
+    QQuickItem* models = settingsItem("defaultModelBox");
+    QVERIFY(models);
+    QVERIFY(!models->isEnabled());
+    QCOMPARE(models->property("displayText").toString(), QStringLiteral("deepseek"));
 }
 
 void TestSystemTrayIcon::settingsItemShowsTheWindowAndDropsTheMenu()
