@@ -1,3 +1,4 @@
+#include "app/apprestart.h"
 #include "app/mainviewstart.h"
 #include "app/qmltypes.h"
 #include "app/screenscale.h"
@@ -23,6 +24,10 @@ int main(int argc, char* argv[])
     const double fileScale =
         StartupEnvironment::applyStartupEnvironment(QString::fromUtf8(argc > 0 ? argv[0] : ""));
     QApplication app(argc, argv);
+    // A tray application: closing the settings window while the chat window is hidden must
+    // not end it. Every quit is explicit (tray "退出", closing the chat window, declining the
+    // agreement, a restart after an update).
+    QApplication::setQuitOnLastWindowClosed(false);
     SingleInstance instance(QStringLiteral("Lumora AI"));
 
     // QT_SCALE_FACTOR counts only at the construction of the application object: when the
@@ -42,11 +47,15 @@ int main(int argc, char* argv[])
         return 0;
     }
 
-    const std::unique_ptr<MApplicationQuickView> view = MainViewStart::createMainView();
+    std::unique_ptr<MApplicationQuickView> view = MainViewStart::createMainView();
     MainViewStart::startHidden(view.get());
     QObject::connect(
         &instance, &SingleInstance::messageReceived, &app,
         [window = view.get()](const QString& message) { WindowWaker::wake(window, message); },
         Qt::DirectConnection);
-    return QApplication::exec();
+    const int code = QApplication::exec();
+    // The windows and the tray icon go before the lock, and the lock before the new process.
+    view.reset();
+    AppRestart::restartIfRequested(instance);
+    return code;
 }

@@ -59,6 +59,18 @@ bool SingleInstance::isRunning() const
     return running;
 }
 
+void SingleInstance::release()
+{
+    if (running)
+        return;
+    if (server) {
+        server->close();
+        delete server;
+        server = nullptr;
+    }
+    lock->unlock();
+}
+
 QString SingleInstance::serverName() const
 {
     return name;

@@ -28,6 +28,11 @@ public:
     // Delivers message to the running instance. Returns true once it has received it.
     bool sendMessage(const QString& message, int timeoutMs);
 
+    // Gives up the instance: stops listening and unlocks, so that a start from now on (the
+    // restart after an update) becomes the running instance. Nothing happens when another
+    // instance runs.
+    void release();
+
     QString serverName() const; // the socket's full path
     QString lockFilePath() const;
 

@@ -11,6 +11,9 @@ namespace {
 
 constexpr int TrimIntervalMs = 1000;
 
+// Views alive in the process; the shared timer runs while there is at least one.
+int liveViews = 0;
+
 bool isMaximisedState(Qt::WindowState state)
 {
     return state == Qt::WindowMaximized || state == Qt::WindowFullScreen;
@@ -40,15 +43,24 @@ MQuickView::MQuickView(int radius, int shadowWeight, QWindow* parent)
     connect(sharedTimer(), &QTimer::timeout, qmlEngine, &QQmlEngine::collectGarbage);
 
     qmlEngine->addImportPath(QStringLiteral("qrc:/qt5"));
+    ++liveViews;
     sharedTimer()->start(TrimIntervalMs);
 }
 
 MQuickView::~MQuickView()
 {
-    sharedTimer()->stop();
+    // Short-lived views (the tray menu is deleted after every item click) must not stop the
+    // timer that the chat window and the tray's auto-close check still use.
+    if (--liveViews == 0)
+        sharedTimer()->stop();
     releaseResources();
     delete fileSelector;
     fileSelector = nullptr;
+}
+
+int MQuickView::viewCount()
+{
+    return liveViews;
 }
 
 QTimer* MQuickView::sharedTimer()

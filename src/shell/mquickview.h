@@ -38,6 +38,8 @@ public:
 
     // The one timer of the process that keeps the QML engines small; every view joins it.
     static QTimer* sharedTimer();
+    // Views alive now; the shared timer stops only when the last one goes.
+    static int viewCount();
 
 signals:
     void sysSkinTypeChanged();

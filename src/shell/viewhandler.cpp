@@ -7,6 +7,7 @@
 #include "core/languagemanager.h"
 #include "device/devicelistmanager.h"
 #include "shell/localonlynetworkaccessfactory.h"
+#include "shell/systemtrayicon.h"
 #include "shell/thememanager.h"
 
 #include <QClipboard>
@@ -49,7 +50,7 @@ ViewHandler::~ViewHandler()
 {
     // The views go before the controllers they bind to.
     setSource(QUrl());
-    // Later controllers go here too: the tray icon (guarded, only if still alive).
+    deleteTray();
     delete conversation.data();
     delete devices;
     devices = nullptr;
@@ -85,7 +86,9 @@ void ViewHandler::createControllers()
     // The first-run windows run in engines of their own, which the manager does not reach.
     connect(this, &ViewHandler::languageChanged, &firstRun, &FirstRunWindows::retranslate);
     themes = new ThemeManager(this);
-    // Tray icon (it builds the settings window).
+    // The tray icon builds the settings window; then the device list manager.
+    tray = new SystemTrayIcon(this);
+    connect(themes, &ThemeManager::themeChanged, tray.data(), &SystemTrayIcon::setCurrentTheme);
     devices = new DeviceListManager(this, languages.data());
     conversation = new DialogManager(config.get(), webService);
     rootContext()->setContextProperty(QStringLiteral("dialog_manager"), conversation.data());
@@ -195,7 +198,8 @@ void ViewHandler::onAICountValue(int useCount, int maxCount)
     }
     firstRun.closeGuide();
     showNormal();
-    // Tray icon: aiCount(useCount, maxCount) here, if it still exists.
+    if (tray)
+        emit tray->aiCount(useCount, maxCount);
 }
 
 void ViewHandler::onAIApiReply(OvSeverHandler::OvApiType type, bool status, const QString& msg)
@@ -292,8 +296,13 @@ void ViewHandler::closeEvent(QCloseEvent* event)
         window->hide();
     exitManagerServices();
     dropLanguageManager();
-    // Tray icon: deleted here, if still alive.
+    deleteTray();
     QCoreApplication::quit();
+}
+
+void ViewHandler::deleteTray()
+{
+    delete tray.data();
 }
 
 ConfigEngine* ViewHandler::configEngine() const
@@ -309,6 +318,11 @@ OvSeverHandler* ViewHandler::serverHandler() const
 DialogManager* ViewHandler::dialogManager() const
 {
     return conversation;
+}
+
+SystemTrayIcon* ViewHandler::systemTrayIcon() const
+{
+    return tray;
 }
 
 ThemeManager* ViewHandler::themeManager() const

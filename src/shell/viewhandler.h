@@ -16,6 +16,7 @@ class DeviceListManager;
 class DialogManager;
 class LanguageManager;
 class ThemeManager;
+class SystemTrayIcon;
 
 // The chat window and the root of the object graph: its constructor creates every controller,
 // publishes the QML-facing ones to the chat view and opens the first-run window. An AI-key
@@ -85,6 +86,7 @@ public:
     DeviceListManager* deviceListManager() const;
     LanguageManager* languageManager() const;
     ThemeManager* themeManager() const;
+    SystemTrayIcon* systemTrayIcon() const;
     FirstRunWindows* firstRunWindows();
 
     // The rule of the usage reply: the allowance is used up once the count reaches a
@@ -128,6 +130,7 @@ private:
     void onAIApiReply(OvSeverHandler::OvApiType type, bool status, const QString& msg);
     void pinSize(const QSize& size);
     void dropLanguageManager();
+    void deleteTray();
 
     std::unique_ptr<ConfigEngine> config;
     ViewSettings settings;
@@ -136,6 +139,7 @@ private:
     ThemeManager* themes = nullptr;
     DeviceListManager* devices = nullptr;
     QPointer<DialogManager> conversation;
+    QPointer<SystemTrayIcon> tray;
     FirstRunWindows firstRun;
 
     QString serialNumber;

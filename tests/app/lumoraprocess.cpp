@@ -11,26 +11,27 @@ LumoraProcess::~LumoraProcess()
     }
 }
 
-void LumoraProcess::setPlatform(const QString& name)
+bool LumoraProcess::start()
 {
-    platform = name;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    environment.insert(QStringLiteral("QT_QUICK_BACKEND"), QStringLiteral("software"));
+    environment.remove(QStringLiteral("QT_SCALE_FACTOR"));
+    environment.insert(extra);
+    process.setProcessEnvironment(environment);
+    process.setProcessChannelMode(QProcess::MergedChannels);
+    process.start(QStringLiteral(LUMORA_PATH), QStringList());
+    return process.waitForStarted(10000);
+}
+
+void LumoraProcess::setVariable(const QString& name, const QString& value)
+{
+    extra.insert(name, value);
 }
 
 qint64 LumoraProcess::processId() const
 {
     return process.processId();
-}
-
-bool LumoraProcess::start()
-{
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), platform);
-    environment.insert(QStringLiteral("QT_QUICK_BACKEND"), QStringLiteral("software"));
-    environment.remove(QStringLiteral("QT_SCALE_FACTOR"));
-    process.setProcessEnvironment(environment);
-    process.setProcessChannelMode(QProcess::MergedChannels);
-    process.start(QStringLiteral(LUMORA_PATH), QStringList());
-    return process.waitForStarted(10000);
 }
 
 void LumoraProcess::collect()

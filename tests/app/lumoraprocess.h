@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QProcess>
+#include <QProcessEnvironment>
 #include <QString>
 
 // The built program, started headless in the caller's environment (a TestEnvironment's
@@ -14,9 +15,10 @@ public:
     LumoraProcess(const LumoraProcess&) = delete;
     LumoraProcess& operator=(const LumoraProcess&) = delete;
 
-    // The Qt platform plugin the program runs on ("offscreen" unless set, e.g. "xcb" under
-    // Xvfb); set before start().
-    void setPlatform(const QString& name);
+    // Variables set on top of the headless defaults, e.g. QT_QPA_PLATFORM "xcb" for a run on
+    // a real X server. Call before start().
+    void setVariable(const QString& name, const QString& value);
+
     bool start();
     qint64 processId() const;
     // Waits until the program's output (stdout and stderr) contains text.
@@ -34,5 +36,5 @@ private:
 
     QProcess process;
     QString collected;
-    QString platform = QStringLiteral("offscreen");
+    QProcessEnvironment extra;
 };

@@ -76,7 +76,7 @@ void TestDeviceProcess::initTestCase()
     for (int attempt = 0; attempt < 2 && !app; ++attempt) {
         auto start = std::make_unique<LumoraProcess>();
         if (onX11())
-            start->setPlatform(QStringLiteral("xcb"));
+            start->setVariable(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
         QVERIFY(start->start());
         QVERIFY2(start->waitForOutput(ScaleChanged) || start->waitForOutput(Ready),
                  qPrintable(start->output()));

@@ -81,7 +81,7 @@ private slots:
     void hideReachesTheHandler();
     void hiddenViewStopsRendering();
     void bindingsSurviveTimerTicks();
-    void sharedTimerStopsWithAView();
+    void sharedTimerStopsWithTheLastView();
     void applicationViewIsReachable();
 
 private:
@@ -265,15 +265,27 @@ void TestMQuickView::bindingsSurviveTimerTicks()
     QCOMPARE(root->property("loadedValue").toInt(), 8);
 }
 
-void TestMQuickView::sharedTimerStopsWithAView()
+// The tray menu view comes and goes while the chat window stays: only the last view may stop
+// the timer, and it must keep ticking for the views that remain.
+void TestMQuickView::sharedTimerStopsWithTheLastView()
 {
-    MQuickView first(Radius, ShadowWeight);
+    const int before = MQuickView::viewCount();
     {
-        MQuickView second(0, 10);
+        MQuickView first(Radius, ShadowWeight);
+        {
+            auto* menu = new MQuickView(0, 10);
+            QCOMPARE(MQuickView::viewCount(), before + 2);
+            menu->deleteLater();
+            QTRY_COMPARE(MQuickView::viewCount(), before + 1);
+        }
         QVERIFY(MQuickView::sharedTimer()->isActive());
+        QSignalSpy ticks(MQuickView::sharedTimer(), &QTimer::timeout);
+        QVERIFY(ticks.wait(3000));
     }
-    QVERIFY(!MQuickView::sharedTimer()->isActive());
-    MQuickView third(0, 10);
+    QCOMPARE(MQuickView::viewCount(), before);
+    if (before == 0)
+        QVERIFY(!MQuickView::sharedTimer()->isActive());
+    MQuickView again(0, 10);
     QVERIFY(MQuickView::sharedTimer()->isActive());
 }
 

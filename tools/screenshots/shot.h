@@ -26,3 +26,6 @@ QVector<Shot> chatShots();
 
 // The first-run windows and the chat bar in each language (languageshots.cpp).
 QVector<Shot> languageShots();
+
+// The tray menu's and the settings window's shots (trayshots.cpp).
+QVector<Shot> trayShots();

@@ -5,5 +5,6 @@ QVector<Shot> allShots()
     QVector<Shot> shots;
     shots += chatShots();
     shots += languageShots();
+    shots += trayShots();
     return shots;
 }

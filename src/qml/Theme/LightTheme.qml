@@ -27,5 +27,11 @@ QtObject {
     property color themeOneColor5: "#DBE3FF"
     property color themeOneColor6: "#EBF1FF"
     property color textColor: "#FFFFFF"
+    // Read by the tray menu: text, surface, pressed and hovered rows, window background.
+    property color color1: "#0A0A0A"
+    property color color7: "#FFFFFF"
+    property color themeOneColor: "#BECBFF"
+    property color themeOneColor8: "#EBF1FF"
+    property color backgroundColor: "#F4F6F7"
     property string macro_rBtn_unchecked: "qrc:/Image/Icon/rBtn_unchecked_day.svg"
 }

@@ -1,0 +1,6 @@
+#include "platform/executablefile.h"
+
+QString ExecutableFile::fileName(const QString& baseName)
+{
+    return baseName;
+}
