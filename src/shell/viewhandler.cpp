@@ -3,6 +3,7 @@
 #include "chat/dialogmanager.h"
 #include "core/configengine.h"
 #include "core/constants.h"
+#include "platform/globalaikey.h"
 
 #include <QClipboard>
 #include <QCloseEvent>
@@ -30,6 +31,7 @@ ViewHandler::ViewHandler(QWindow* parent)
     , config(std::make_unique<ConfigEngine>())
     , settings(config.get())
     , firstRun(this)
+    , drag(this)
     , remembered(QPoint(), CollapsedSize)
 {
     createControllers();
@@ -37,6 +39,11 @@ ViewHandler::ViewHandler(QWindow* parent)
     startSkinMode();
     setCurrentVersion(APP_VERSION);
     startFirstRun();
+    // Where the desktop has no raw keyboard input, the AI key is grabbed instead; either way
+    // it ends in onAiKeyPressed().
+    aiKey = new GlobalAiKey(this);
+    connect(aiKey, &GlobalAiKey::pressed, this, &ViewHandler::onAiKeyPressed);
+    aiKey->start();
 }
 
 ViewHandler::~ViewHandler()
@@ -262,17 +269,6 @@ void ViewHandler::test(int index)
     Q_UNUSED(index)
 }
 
-// Closing the chat window ends the application: every window goes, then the event loop.
-void ViewHandler::closeEvent(QCloseEvent* event)
-{
-    event->ignore();
-    for (QWindow* window : QGuiApplication::allWindows())
-        window->hide();
-    exitManagerServices();
-    // Language manager and tray icon: deleted here, each if still alive.
-    QCoreApplication::quit();
-}
-
 ConfigEngine* ViewHandler::configEngine() const
 {
     return config.get();
@@ -291,6 +287,16 @@ DialogManager* ViewHandler::dialogManager() const
 FirstRunWindows* ViewHandler::firstRunWindows()
 {
     return &firstRun;
+}
+
+GlobalAiKey* ViewHandler::globalAiKey() const
+{
+    return aiKey;
+}
+
+const WindowDrag& ViewHandler::windowDrag() const
+{
+    return drag;
 }
 
 int ViewHandler::skinMode() const

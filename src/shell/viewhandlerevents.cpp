@@ -1,0 +1,119 @@
+// ViewHandler's window behaviour: the native events, dragging, focus and closing. Kept apart
+// from the controller part in viewhandler.cpp, which builds the object graph.
+#include "shell/viewhandler.h"
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QDebug>
+#include <QGuiApplication>
+#include <QMouseEvent>
+
+bool ViewHandler::nativeEvent(const QByteArray& eventType, void* message, long* result)
+{
+    switch (nativeEvents.decode(eventType, message)) {
+    case NativeWindowEvents::Event::AiKeyPressed:
+        onAiKeyPressed();
+        break;
+    case NativeWindowEvents::Event::MinimiseRestoreToggle:
+        toggleMinimised();
+        *result = 0;
+        return true;
+    case NativeWindowEvents::Event::None:
+        break;
+    }
+    return MQuickView::nativeEvent(eventType, message, result);
+}
+
+// The AI key seen by the desktop rather than by the device library: the library names the
+// keyboard, so the serial comes from the device list's AI keyboard.
+void ViewHandler::onAiKeyPressed()
+{
+    const std::optional<QString> sn = aiKeyboardSerial();
+    if (!sn) {
+        qDebug() << "AI key pressed, but no keyboard with an AI key is connected";
+        return;
+    }
+    slotAiRequest(*sn);
+    firstRun.closeGuide();
+    showNormal();
+}
+
+std::optional<QString> ViewHandler::aiKeyboardSerial() const
+{
+    // Device list manager: aiDevice() → getAiKeyData() → "DataMap" → "sn" goes here.
+    return std::nullopt;
+}
+
+// The taskbar's minimise and restore commands both arrive here; a frameless window toggles.
+void ViewHandler::toggleMinimised()
+{
+    if (windowStates() & Qt::WindowMinimized)
+        showNormal();
+    else
+        MQuickView::showMinimized();
+}
+
+DragZones::ViewState ViewHandler::dragState() const
+{
+    return {width(), dialogOpen, historyOpen};
+}
+
+void ViewHandler::mousePressEvent(QMouseEvent* event)
+{
+    drag.press(event, dragState());
+    MApplicationQuickView::mousePressEvent(event);
+}
+
+void ViewHandler::mouseMoveEvent(QMouseEvent* event)
+{
+    MApplicationQuickView::mouseMoveEvent(event);
+    drag.move(event, dragState());
+}
+
+void ViewHandler::mouseReleaseEvent(QMouseEvent* event)
+{
+    drag.release();
+    MApplicationQuickView::mouseReleaseEvent(event);
+}
+
+// A move never changes the size: the views decide it through setXandY, and some window
+// managers hand back an older size with the new position.
+void ViewHandler::moveEvent(QMoveEvent* event)
+{
+    MApplicationQuickView::moveEvent(event);
+    resize(remembered.size());
+}
+
+void ViewHandler::focusInEvent(QFocusEvent* event)
+{
+    if (!pinned)
+        showNormal();
+    MApplicationQuickView::focusInEvent(event);
+}
+
+// Losing the focus tucks an unpinned window away. A window that is already hidden stays so:
+// minimising shows a window, so hiding (which also takes the focus) must not lead here.
+void ViewHandler::focusOutEvent(QFocusEvent* event)
+{
+    if (!pinned && isVisible() && !(windowStates() & Qt::WindowMinimized))
+        MQuickView::showMinimized();
+    MApplicationQuickView::focusOutEvent(event);
+}
+
+void ViewHandler::hideEvent(QHideEvent* event)
+{
+    Q_UNUSED(event)
+    hide();
+}
+
+// Closing the chat window ends the application: every window goes, then the event loop.
+void ViewHandler::closeEvent(QCloseEvent* event)
+{
+    event->ignore();
+    for (QWindow* window : QGuiApplication::allWindows())
+        window->hide();
+    exitManagerServices();
+    // Language manager and tray icon: deleted here, each if still alive (delete the guarded
+    // pointer's object, as the destructor does).
+    QCoreApplication::quit();
+}
