@@ -3,6 +3,7 @@
 #include "chat/dialogmanager.h"
 #include "core/configengine.h"
 #include "core/constants.h"
+#include "device/devicelistmanager.h"
 #include "platform/globalaikey.h"
 
 #include <QClipboard>
@@ -50,9 +51,10 @@ ViewHandler::~ViewHandler()
 {
     // The views go before the controllers they bind to.
     setSource(QUrl());
-    // Later controllers go here too: device list manager, tray icon, theme manager and
-    // language manager (the guarded ones only if still alive).
+    // Later controllers go here too: tray icon, theme manager and language manager (the
+    // guarded ones only if still alive).
     delete conversation.data();
+    delete devices;
     // The web service client is a Qt child; the engine goes last, after everything using it.
     config.reset();
 }
@@ -76,12 +78,14 @@ void ViewHandler::createControllers()
     webService->requestApiList();
 
     // Language manager: created here, its languageChange() forwarded as languageChanged().
-    // Theme manager, then tray icon (it builds the settings window), then device list manager.
+    // Theme manager, then tray icon (it builds the settings window).
+    // The language manager is passed here once it exists.
+    devices = new DeviceListManager(this, nullptr);
     conversation = new DialogManager(config.get(), webService);
     rootContext()->setContextProperty(QStringLiteral("dialog_manager"), conversation.data());
 
     connect(this, &ViewHandler::skinModeChanged, this, &ViewHandler::persistSkinMode);
-    // Device list manager: its aiDeviceData(sn) connects to slotAiRequest(sn) here.
+    connect(devices, &DeviceListManager::aiDeviceData, this, &ViewHandler::slotAiRequest);
 }
 
 void ViewHandler::setUpWindow()
@@ -282,6 +286,11 @@ OvSeverHandler* ViewHandler::serverHandler() const
 DialogManager* ViewHandler::dialogManager() const
 {
     return conversation;
+}
+
+DeviceListManager* ViewHandler::deviceListManager() const
+{
+    return devices;
 }
 
 FirstRunWindows* ViewHandler::firstRunWindows()

@@ -16,6 +16,7 @@
 #include <optional>
 
 class ConfigEngine;
+class DeviceListManager;
 class DialogManager;
 class GlobalAiKey;
 
@@ -80,6 +81,7 @@ public:
     ConfigEngine* configEngine() const override;
     OvSeverHandler* serverHandler() const;
     DialogManager* dialogManager() const;
+    DeviceListManager* deviceListManager() const;
     FirstRunWindows* firstRunWindows();
     GlobalAiKey* globalAiKey() const;
     const WindowDrag& windowDrag() const;
@@ -142,6 +144,7 @@ private:
     std::unique_ptr<ConfigEngine> config;
     ViewSettings settings;
     OvSeverHandler* webService = nullptr;
+    DeviceListManager* devices = nullptr;
     QPointer<DialogManager> conversation;
     FirstRunWindows firstRun;
     NativeWindowEvents nativeEvents;

@@ -2,6 +2,9 @@
 // from the controller part in viewhandler.cpp, which builds the object graph.
 #include "shell/viewhandler.h"
 
+#include "device/devicelistmanager.h"
+#include "device/vendor/basedevice.h"
+
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDebug>
@@ -40,8 +43,11 @@ void ViewHandler::onAiKeyPressed()
 
 std::optional<QString> ViewHandler::aiKeyboardSerial() const
 {
-    // Device list manager: aiDevice() → getAiKeyData() → "DataMap" → "sn" goes here.
-    return std::nullopt;
+    BaseDevice* device = devices ? devices->aiDevice() : nullptr;
+    if (!device)
+        return std::nullopt;
+    const QVariantMap dataMap = device->getAiKeyData().value(QStringLiteral("DataMap")).toMap();
+    return dataMap.value(QStringLiteral("sn")).toString();
 }
 
 // The taskbar's minimise and restore commands both arrive here; a frameless window toggles.
