@@ -5,6 +5,7 @@
 #include "core/constants.h"
 #include "device/devicelistmanager.h"
 #include "platform/globalaikey.h"
+#include "shell/localonlynetworkaccessfactory.h"
 
 #include <QClipboard>
 #include <QCloseEvent>
@@ -90,6 +91,8 @@ void ViewHandler::createControllers()
 
 void ViewHandler::setUpWindow()
 {
+    // The chat view shows stored and streamed rich text; it must never fetch from the network.
+    engine()->setNetworkAccessManagerFactory(LocalOnlyNetworkAccessFactory::instance());
     setFlags(Qt::Window | Qt::FramelessWindowHint | Qt::WindowMinimizeButtonHint
              | Qt::WindowMaximizeButtonHint | Qt::NoDropShadowWindowHint);
     setBaseSize(CollapsedSize);

@@ -90,9 +90,11 @@ void ViewHandler::moveEvent(QMoveEvent* event)
     resize(remembered.size());
 }
 
+// Gaining the focus brings a minimised window back. An activation that arrives after the
+// window was hidden (the window system reports it late) must not show it again.
 void ViewHandler::focusInEvent(QFocusEvent* event)
 {
-    if (!pinned)
+    if (!pinned && isVisible())
         showNormal();
     MApplicationQuickView::focusInEvent(event);
 }

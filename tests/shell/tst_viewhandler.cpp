@@ -48,7 +48,7 @@ private slots:
 
     void construction();
     void publishesTheChatViewObjects();
-    void placeholderViewBindsToWindowAndDialogManager();
+    void mainViewBindsToWindowAndDialogManager();
     void usageReply_data();
     void usageReply();
     void usedUpAllowanceBlocksQuestions();
@@ -168,7 +168,7 @@ void TestViewHandler::publishesTheChatViewObjects()
     QCOMPARE(QQmlEngine::objectOwnership(handler.get()), QQmlEngine::CppOwnership);
 }
 
-void TestViewHandler::placeholderViewBindsToWindowAndDialogManager()
+void TestViewHandler::mainViewBindsToWindowAndDialogManager()
 {
     const auto handler = makeHandler();
     handler->setSource(QUrl(QStringLiteral("qrc:/MainView.qml")));

@@ -1,0 +1,20 @@
+import QtQuick 2.15
+import QtQuick.Controls 2.15
+
+// The slim scroll bar of the chat lists: a 4 px handle, shown while there is something to
+// scroll.
+ScrollBar {
+    id: bar
+
+    readonly property bool scrollable: size < 1.0
+
+    policy: scrollable ? ScrollBar.AlwaysOn : ScrollBar.AlwaysOff
+    padding: 0
+    implicitWidth: 4
+    contentItem: Rectangle {
+        implicitWidth: 4
+        radius: 2
+        color: "#D7E0F3"
+    }
+    background: Item {}
+}

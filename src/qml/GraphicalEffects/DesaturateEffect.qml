@@ -1,0 +1,4 @@
+import QtGraphicalEffects 1.15
+
+Desaturate {
+}

@@ -1,0 +1,8 @@
+#include "shot.h"
+
+QVector<Shot> allShots()
+{
+    QVector<Shot> shots;
+    shots += chatShots();
+    return shots;
+}
