@@ -31,6 +31,7 @@ bool ViewHandler::nativeEvent(const QByteArray& eventType, void* message, long* 
 // keyboard, so the serial comes from the device list's AI keyboard.
 void ViewHandler::onAiKeyPressed()
 {
+    qInfo() << "AI key pressed on the desktop";
     const std::optional<QString> sn = aiKeyboardSerial();
     if (!sn) {
         qDebug() << "AI key pressed, but no keyboard with an AI key is connected";

@@ -11,16 +11,23 @@ LumoraProcess::~LumoraProcess()
     }
 }
 
-bool LumoraProcess::start()
+bool LumoraProcess::start(Display display)
 {
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    environment.insert(QStringLiteral("QT_QPA_PLATFORM"),
+                       display == Display::X11 ? QStringLiteral("xcb")
+                                               : QStringLiteral("offscreen"));
     environment.insert(QStringLiteral("QT_QUICK_BACKEND"), QStringLiteral("software"));
     environment.remove(QStringLiteral("QT_SCALE_FACTOR"));
     process.setProcessEnvironment(environment);
     process.setProcessChannelMode(QProcess::MergedChannels);
     process.start(QStringLiteral(LUMORA_PATH), QStringList());
     return process.waitForStarted(10000);
+}
+
+qint64 LumoraProcess::processId() const
+{
+    return process.processId();
 }
 
 void LumoraProcess::collect()
