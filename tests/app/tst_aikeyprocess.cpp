@@ -31,6 +31,8 @@ private slots:
     void onePressOneRequest();
     void holdingTheKeyIsOnePress();
     void withoutAiKeyboardNothingHappens();
+    void dragWithTheMouse_data();
+    void dragWithTheMouse();
     void closingEndsTheProgram();
 
 private:
@@ -93,6 +95,45 @@ void TestAiKeyProcess::withoutAiKeyboardNothingHappens()
     QVERIFY(fixture.app().waitForOutput(QStringLiteral("no keyboard with an AI key")));
     QCOMPARE(fixture.standIn().requestCount(QStringLiteral("/v1/ai/api/getCount")), 0);
     QVERIFY(X11Desktop::visibleWindowOfWidth(fixture.app().processId(), CollapsedWidth).id == 0);
+}
+
+void TestAiKeyProcess::dragWithTheMouse_data()
+{
+    QTest::addColumn<QPoint>("from"); // window-local
+    QTest::addColumn<bool>("moves");
+    QTest::newRow("by the round icon") << QPoint(20, 45) << true;
+    QTest::newRow("by the input box") << QPoint(200, 45) << false;
+}
+
+// Real pointer events through the X server: the window follows the mouse from the icon, and
+// stays put from anywhere else.
+void TestAiKeyProcess::dragWithTheMouse()
+{
+    QFETCH(QPoint, from);
+    QFETCH(bool, moves);
+    QVERIFY(fixture.plugKeyboard(AiKeyboard, AiSerial));
+    QVERIFY(pressAiKey());
+    const qint64 pid = fixture.app().processId();
+    X11Desktop::Window bar;
+    QTRY_VERIFY((bar = X11Desktop::visibleWindowOfWidth(pid, CollapsedWidth)).id != 0);
+    QVERIFY(fixture.app().waitForOutput(QStringLiteral("useCount")));
+    bar = X11Desktop::visibleWindowOfWidth(pid, CollapsedWidth);
+    const QRect before = bar.geometry;
+    const QPoint delta(-120, -90);
+
+    const QPoint start = before.topLeft() + from;
+    QVERIFY(X11Desktop::xdotool({QStringLiteral("mousemove"), QString::number(start.x()),
+                                 QString::number(start.y()), QStringLiteral("mousedown"),
+                                 QStringLiteral("1")}));
+    for (int step = 1; step <= 6; ++step) {
+        const QPoint at = start + delta * step / 6;
+        QVERIFY(X11Desktop::xdotool(
+            {QStringLiteral("mousemove"), QString::number(at.x()), QString::number(at.y())}));
+    }
+    QVERIFY(X11Desktop::xdotool({QStringLiteral("mouseup"), QStringLiteral("1")}));
+
+    const QRect expected = moves ? before.translated(delta) : before;
+    QTRY_COMPARE(X11Desktop::visibleWindowOfWidth(pid, CollapsedWidth).geometry, expected);
 }
 
 void TestAiKeyProcess::closingEndsTheProgram()
