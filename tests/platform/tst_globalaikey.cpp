@@ -70,6 +70,8 @@ private slots:
     void withoutX11();
     void onePressPerKeyStroke();
     void holdingTheKeyIsOnePress();
+    void lockKeysDoNotHideTheKey_data();
+    void lockKeysDoNotHideTheKey();
     void keyHeldByAnotherProgram();
 
 private:
@@ -140,6 +142,30 @@ void TestGlobalAiKey::holdingTheKeyIsOnePress()
     if (counter.presses <= 2)
         qWarning() << "the X server did not repeat the held key; the hold proves less here";
     QCoreApplication::instance()->removeNativeEventFilter(&counter);
+}
+
+void TestGlobalAiKey::lockKeysDoNotHideTheKey_data()
+{
+    QTest::addColumn<QStringList>("locks");
+    QTest::newRow("Caps Lock") << QStringList {QStringLiteral("Caps_Lock")};
+    QTest::newRow("Num Lock") << QStringList {QStringLiteral("Num_Lock")};
+    QTest::newRow("both") << QStringList {QStringLiteral("Caps_Lock"), QStringLiteral("Num_Lock")};
+}
+
+// A grab matches one exact modifier state; with a lock key on, the key must still arrive.
+void TestGlobalAiKey::lockKeysDoNotHideTheKey()
+{
+    QFETCH(QStringList, locks);
+    GlobalAiKey key;
+    QVERIFY(key.start());
+    QSignalSpy pressed(&key, &GlobalAiKey::pressed);
+    for (const QString& lock : locks)
+        QVERIFY(xdotool({QStringLiteral("key"), lock}));
+    const bool sent = xdotool({QStringLiteral("key"), QStringLiteral("198")});
+    for (const QString& lock : locks)
+        QVERIFY(xdotool({QStringLiteral("key"), lock})); // off again for the next test
+    QVERIFY(sent);
+    QTRY_COMPARE(pressed.count(), 1);
 }
 
 void TestGlobalAiKey::keyHeldByAnotherProgram()
