@@ -145,7 +145,8 @@ void TestAiKeyProcess::closingEndsTheProgram()
         (chat = X11Desktop::visibleWindowOfWidth(fixture.app().processId(), CollapsedWidth)).id
         != 0);
     QVERIFY(X11Desktop::requestClose(chat.id));
-    QCOMPARE(fixture.app().waitForExit(), 0);
+    const int exitCode = fixture.app().waitForExit();
+    QVERIFY2(exitCode == 0, qPrintable(fixture.app().output()));
 }
 
 QTEST_GUILESS_MAIN(TestAiKeyProcess)

@@ -133,7 +133,8 @@ void TestEndToEnd::askAQuestionWithTheAiKey()
     qInfo() << "screenshot of the answered chat:" << picture;
 
     QVERIFY(X11Desktop::requestClose(chat.id));
-    QCOMPARE(fixture.app().waitForExit(), 0);
+    const int exitCode = fixture.app().waitForExit();
+    QVERIFY2(exitCode == 0, qPrintable(fixture.app().output()));
 }
 
 QTEST_GUILESS_MAIN(TestEndToEnd)
