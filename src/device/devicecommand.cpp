@@ -7,6 +7,8 @@
 #include <QRegularExpression>
 #include <QSet>
 
+#include <cmath>
+
 namespace {
 
 constexpr int MaxTextLength = 64;
@@ -54,8 +56,10 @@ QString checkNumber(const QJsonObject& command, const QString& key, Range range,
     if (!command.contains(key))
         return required ? QStringLiteral("--%1 is required").arg(key) : QString();
     const QJsonValue value = command.value(key);
-    const double number = value.toDouble(-1e9);
-    if (!value.isDouble() || number != int(number) || number < range.low || number > range.high)
+    const double number = value.toDouble();
+    // The range first: a double beyond int's range has no int value to compare with.
+    if (!value.isDouble() || !(number >= range.low && number <= range.high)
+        || number != std::floor(number))
         return QStringLiteral("--%1 must be a whole number from %2 to %3")
             .arg(key)
             .arg(range.low)

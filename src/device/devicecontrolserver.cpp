@@ -38,10 +38,10 @@ DeviceControlServer::~DeviceControlServer() = default;
 
 bool DeviceControlServer::listen(const QString& name)
 {
-    if (server->listen(name))
-        return true;
-    if (server->serverError() != QAbstractSocket::AddressInUseError || someoneListens(name)) {
-        qWarning() << "Device control socket" << name << "not available:" << server->errorString();
+    // Checked first: listening with socket options replaces an existing socket file, even one
+    // a live instance still serves.
+    if (someoneListens(name)) {
+        qWarning() << "Device control socket" << name << "is served by another process";
         return false;
     }
     QLocalServer::removeServer(name);

@@ -17,8 +17,8 @@ public:
     explicit DeviceControlServer(QObject* parent = nullptr);
     ~DeviceControlServer() override;
 
-    // False when the name is taken by a live server or cannot be used; a socket file left
-    // behind by a crashed instance is replaced.
+    // False when a live server has the name or it cannot be used; a socket file left behind
+    // by a crashed instance is replaced.
     bool listen(const QString& name);
     QString serverName() const;
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "device/devicedatainfo.h"
+#include "device/devicemodel.h"
 
 #include <QObject>
 #include <QPointer>
@@ -9,7 +10,6 @@
 class BaseDevice;
 class DeviceControlServer;
 class DeviceHandler;
-class DeviceModel;
 class LanguageManager;
 class ViewHandler;
 

@@ -171,6 +171,9 @@ void ViewHandler::slotAiRequest(QString sn)
     show();
     setFlags(flags() & ~Qt::WindowStaysOnTopHint);
     setAllowQuestion(true);
+    qInfo().nospace().noquote() << "Chat window raised for keyboard " << sn
+                                << ", visible: " << isVisible()
+                                << ", questions allowed: " << allowQuestion();
 }
 
 bool ViewHandler::quotaUsedUp(int useCount, int maxCount)

@@ -33,7 +33,8 @@ bool AiKeyFixture::launch()
 {
     for (int attempt = 0; attempt < 2; ++attempt) {
         process = std::make_unique<LumoraProcess>();
-        if (!process->start(LumoraProcess::Display::X11)) {
+        process->setPlatform(QStringLiteral("xcb"));
+        if (!process->start()) {
             failure = QStringLiteral("the program did not start");
             return false;
         }

@@ -11,23 +11,26 @@ LumoraProcess::~LumoraProcess()
     }
 }
 
-bool LumoraProcess::start(Display display)
+void LumoraProcess::setPlatform(const QString& name)
+{
+    platform = name;
+}
+
+qint64 LumoraProcess::processId() const
+{
+    return process.processId();
+}
+
+bool LumoraProcess::start()
 {
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("QT_QPA_PLATFORM"),
-                       display == Display::X11 ? QStringLiteral("xcb")
-                                               : QStringLiteral("offscreen"));
+    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), platform);
     environment.insert(QStringLiteral("QT_QUICK_BACKEND"), QStringLiteral("software"));
     environment.remove(QStringLiteral("QT_SCALE_FACTOR"));
     process.setProcessEnvironment(environment);
     process.setProcessChannelMode(QProcess::MergedChannels);
     process.start(QStringLiteral(LUMORA_PATH), QStringList());
     return process.waitForStarted(10000);
-}
-
-qint64 LumoraProcess::processId() const
-{
-    return process.processId();
 }
 
 void LumoraProcess::collect()

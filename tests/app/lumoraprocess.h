@@ -3,23 +3,21 @@
 #include <QProcess>
 #include <QString>
 
-// The built program, started in the caller's environment (a TestEnvironment's folders),
-// headless or on the caller's X display. Whatever still runs when the object goes is killed.
+// The built program, started headless in the caller's environment (a TestEnvironment's
+// folders). Whatever still runs when the object goes is killed.
 class LumoraProcess
 {
 public:
-    enum class Display {
-        Headless,
-        X11, // the DISPLAY of the test (an Xvfb of its own)
-    };
-
     LumoraProcess() = default;
     ~LumoraProcess();
 
     LumoraProcess(const LumoraProcess&) = delete;
     LumoraProcess& operator=(const LumoraProcess&) = delete;
 
-    bool start(Display display = Display::Headless);
+    // The Qt platform plugin the program runs on ("offscreen" unless set, e.g. "xcb" under
+    // Xvfb); set before start().
+    void setPlatform(const QString& name);
+    bool start();
     qint64 processId() const;
     // Waits until the program's output (stdout and stderr) contains text.
     bool waitForOutput(const QString& text, int timeoutMs = 20000);
@@ -36,4 +34,5 @@ private:
 
     QProcess process;
     QString collected;
+    QString platform = QStringLiteral("offscreen");
 };

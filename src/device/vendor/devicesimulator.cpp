@@ -19,35 +19,28 @@ constexpr std::chrono::milliseconds OpenDelay(100);
 const QString SimulatedVid = QStringLiteral("0x3151");
 const QString SimulatedPid = QStringLiteral("0x4011");
 
-} // namespace
-
-// One device object opened on a plugged keyboard. The guard is held while a signal of the
-// object is emitted and while the object detaches, so its destructor waits for an emission
-// in flight and none starts afterwards. Recursive, because a receiver in the emitting thread
-// may destroy the object.
+// One device object opened on a keyboard, known by its serial: like a real library, which
+// finds a re-plugged keyboard again, an object that was never closed hears the keyboard after
+// a re-plug too. The guard is held while a signal of the object is emitted and while the
+// object detaches, so its destructor waits for an emission in flight and none starts
+// afterwards. Recursive, because a receiver in the emitting thread may destroy the object.
 struct Link
 {
     std::recursive_mutex guard;
     BaseDevice* device = nullptr; // under guard; null once detached
     const BaseDevice* key = nullptr; // the registry's key, never changes
-    quint64 keyboardId = 0;
     QString sn;
-    bool opened = false;
+    bool opened = false; // under the registry's lock, like started
     bool started = false;
 };
 
-struct Plugged
-{
-    SimulatedKeyboard keyboard;
-    quint64 id = 0;
-};
+} // namespace
 
 struct DeviceSimulator::Private
 {
-    mutable std::mutex lock; // guards plugged, links, nextId, factoryFails
-    QList<Plugged> plugged;
+    mutable std::mutex lock; // the registry's lock: plugged, links and factoryFails
+    QList<SimulatedKeyboard> plugged;
     std::map<const BaseDevice*, std::shared_ptr<Link>> links;
-    quint64 nextId = 1;
     bool factoryFails = false;
 
     std::mutex queueLock;
@@ -60,10 +53,9 @@ struct DeviceSimulator::Private
     void runTasks();
 
     // Under lock.
-    const Plugged* find(const QString& sn) const;
-    bool isPlugged(quint64 id) const;
+    const SimulatedKeyboard* find(const QString& sn) const;
     std::shared_ptr<Link> linkOf(const BaseDevice* device) const;
-    QList<std::shared_ptr<Link>> startedLinks(quint64 id) const;
+    QList<std::shared_ptr<Link>> startedLinks(const QString& sn) const;
 
     // Without lock.
     static void emitTo(const std::shared_ptr<Link>& link,
@@ -101,22 +93,13 @@ void DeviceSimulator::Private::runTasks()
     }
 }
 
-const Plugged* DeviceSimulator::Private::find(const QString& sn) const
+const SimulatedKeyboard* DeviceSimulator::Private::find(const QString& sn) const
 {
-    for (const Plugged& entry : plugged) {
-        if (entry.keyboard.sn == sn)
+    for (const SimulatedKeyboard& entry : plugged) {
+        if (entry.sn == sn)
             return &entry;
     }
     return nullptr;
-}
-
-bool DeviceSimulator::Private::isPlugged(quint64 id) const
-{
-    for (const Plugged& entry : plugged) {
-        if (entry.id == id)
-            return true;
-    }
-    return false;
 }
 
 std::shared_ptr<Link> DeviceSimulator::Private::linkOf(const BaseDevice* device) const
@@ -125,11 +108,11 @@ std::shared_ptr<Link> DeviceSimulator::Private::linkOf(const BaseDevice* device)
     return found == links.end() ? nullptr : found->second;
 }
 
-QList<std::shared_ptr<Link>> DeviceSimulator::Private::startedLinks(quint64 id) const
+QList<std::shared_ptr<Link>> DeviceSimulator::Private::startedLinks(const QString& sn) const
 {
     QList<std::shared_ptr<Link>> result;
     for (const auto& entry : links) {
-        if (entry.second->keyboardId == id && entry.second->opened && entry.second->started)
+        if (entry.second->sn == sn && entry.second->opened && entry.second->started)
             result.append(entry.second);
     }
     return result;
@@ -177,7 +160,7 @@ bool DeviceSimulator::plug(const SimulatedKeyboard& keyboard)
     std::lock_guard<std::mutex> guard(d->lock);
     if (d->find(keyboard.sn))
         return false;
-    d->plugged.append({keyboard, d->nextId++});
+    d->plugged.append(keyboard);
     return true;
 }
 
@@ -185,7 +168,7 @@ bool DeviceSimulator::unplug(const QString& sn)
 {
     std::lock_guard<std::mutex> guard(d->lock);
     for (int i = 0; i < d->plugged.size(); ++i) {
-        if (d->plugged.at(i).keyboard.sn == sn) {
+        if (d->plugged.at(i).sn == sn) {
             d->plugged.removeAt(i);
             return true;
         }
@@ -203,20 +186,19 @@ int DeviceSimulator::unplugAll()
 
 bool DeviceSimulator::press(const QString& sn, int count)
 {
-    quint64 id = 0;
     {
         std::lock_guard<std::mutex> guard(d->lock);
-        const Plugged* entry = d->find(sn);
-        if (!entry)
+        if (!d->find(sn))
             return false;
-        id = entry->id;
     }
-    d->post([this, id, sn, count] {
+    d->post([this, sn, count] {
         for (int i = 0; i < count; ++i) {
             QList<std::shared_ptr<Link>> targets;
             {
                 std::lock_guard<std::mutex> guard(d->lock);
-                targets = d->startedLinks(id);
+                // An unplugged keyboard presses nothing.
+                if (d->find(sn))
+                    targets = d->startedLinks(sn);
             }
             for (const auto& link : targets)
                 Private::emitTo(link,
@@ -231,12 +213,12 @@ bool DeviceSimulator::setBattery(const QString& sn, int level, int status)
     QList<std::shared_ptr<Link>> targets;
     {
         std::lock_guard<std::mutex> guard(d->lock);
-        for (Plugged& entry : d->plugged) {
-            if (entry.keyboard.sn != sn)
+        for (SimulatedKeyboard& entry : d->plugged) {
+            if (entry.sn != sn)
                 continue;
-            entry.keyboard.batteryLevel = level;
-            entry.keyboard.batteryStatus = status;
-            targets = d->startedLinks(entry.id);
+            entry.batteryLevel = level;
+            entry.batteryStatus = status;
+            targets = d->startedLinks(sn);
             d->post([targets, level, status] {
                 for (const auto& link : targets)
                     Private::emitBattery(link, level, status);
@@ -250,10 +232,7 @@ bool DeviceSimulator::setBattery(const QString& sn, int level, int status)
 QList<SimulatedKeyboard> DeviceSimulator::keyboards() const
 {
     std::lock_guard<std::mutex> guard(d->lock);
-    QList<SimulatedKeyboard> result;
-    for (const Plugged& entry : d->plugged)
-        result.append(entry.keyboard);
-    return result;
+    return d->plugged;
 }
 
 int DeviceSimulator::keyboardCount() const
@@ -266,8 +245,7 @@ QVariantList DeviceSimulator::deviceList() const
 {
     std::lock_guard<std::mutex> guard(d->lock);
     QVariantList list;
-    for (const Plugged& entry : d->plugged) {
-        const SimulatedKeyboard& keyboard = entry.keyboard;
+    for (const SimulatedKeyboard& keyboard : d->plugged) {
         list.append(QVariantMap {
             {QStringLiteral("path"), keyboard.path()},
             {QStringLiteral("path_report"), keyboard.reportPath()},
@@ -284,15 +262,15 @@ QVariantList DeviceSimulator::deviceList() const
 int DeviceSimulator::startedDevices(const QString& sn) const
 {
     std::lock_guard<std::mutex> guard(d->lock);
-    const Plugged* entry = d->find(sn);
-    return entry ? d->startedLinks(entry->id).size() : 0;
+    const SimulatedKeyboard* entry = d->find(sn);
+    return entry ? d->startedLinks(sn).size() : 0;
 }
 
 bool DeviceSimulator::hasKeyboard(const QString& name, const QString& connectType) const
 {
     std::lock_guard<std::mutex> guard(d->lock);
-    for (const Plugged& entry : d->plugged) {
-        if (entry.keyboard.name == name && entry.keyboard.connectType == connectType)
+    for (const SimulatedKeyboard& entry : d->plugged) {
+        if (entry.name == name && entry.connectType == connectType)
             return true;
     }
     return false;
@@ -318,16 +296,15 @@ bool DeviceSimulator::attach(BaseDevice* device, const QString& path)
     SimulatedKeyboard::OpenMode mode = SimulatedKeyboard::OpenMode::Ok;
     {
         std::lock_guard<std::mutex> guard(d->lock);
-        const Plugged* found = nullptr;
-        for (const Plugged& entry : d->plugged) {
-            if (entry.keyboard.path() == path)
+        const SimulatedKeyboard* found = nullptr;
+        for (const SimulatedKeyboard& entry : d->plugged) {
+            if (entry.path() == path)
                 found = &entry;
         }
         if (!found)
             return false;
-        link->keyboardId = found->id;
-        link->sn = found->keyboard.sn;
-        mode = found->keyboard.open;
+        link->sn = found->sn;
+        mode = found->open;
         if (mode == SimulatedKeyboard::OpenMode::Now)
             link->opened = true;
         d->links[device] = link;
@@ -340,7 +317,7 @@ bool DeviceSimulator::attach(BaseDevice* device, const QString& path)
             [this, link, succeed] {
                 {
                     std::lock_guard<std::mutex> guard(d->lock);
-                    if (d->linkOf(link->key) != link || !d->isPlugged(link->keyboardId))
+                    if (d->linkOf(link->key) != link || !d->find(link->sn))
                         return;
                     link->opened = true;
                 }
@@ -358,11 +335,9 @@ void DeviceSimulator::start(BaseDevice* device)
     if (!link || !link->opened)
         return;
     link->started = true;
-    for (const Plugged& entry : d->plugged) {
-        if (entry.id != link->keyboardId)
-            continue;
-        const int level = entry.keyboard.batteryLevel;
-        const int status = entry.keyboard.batteryStatus;
+    if (const SimulatedKeyboard* entry = d->find(link->sn)) {
+        const int level = entry->batteryLevel;
+        const int status = entry->batteryStatus;
         d->post([link, level, status] { Private::emitBattery(link, level, status); });
     }
 }
@@ -373,11 +348,9 @@ void DeviceSimulator::refresh(BaseDevice* device)
     const std::shared_ptr<Link> link = d->linkOf(device);
     if (!link || !link->started)
         return;
-    for (const Plugged& entry : d->plugged) {
-        if (entry.id != link->keyboardId)
-            continue;
-        const int level = entry.keyboard.batteryLevel;
-        const int status = entry.keyboard.batteryStatus;
+    if (const SimulatedKeyboard* entry = d->find(link->sn)) {
+        const int level = entry->batteryLevel;
+        const int status = entry->batteryStatus;
         d->post([link, level, status] { Private::emitBattery(link, level, status); });
     }
 }

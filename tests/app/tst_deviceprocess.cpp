@@ -1,0 +1,215 @@
+#include "lumoraprocess.h"
+#include "support/devserverprocess.h"
+#include "support/standinclient.h"
+#include "support/testenvironment.h"
+
+#include <QElapsedTimer>
+#include <QJsonArray>
+#include <QJsonObject>
+#include <QtTest>
+
+#include <memory>
+
+namespace {
+
+const QString Ready = QStringLiteral("Chat window visible after start-up: false");
+const QString ScaleChanged = QStringLiteral("fileScale:");
+const QString Serial = QStringLiteral("PROC-0001");
+const QString Barrier = QStringLiteral("BARRIER-01");
+
+// Under Xvfb (LUMORA_TEST_X11=1) the app runs on X11 and the window is checked on the X
+// server itself; otherwise the app's own log line tells.
+bool onX11()
+{
+    return qEnvironmentVariable("LUMORA_TEST_X11") == QLatin1String("1")
+        && qEnvironmentVariableIsSet("DISPLAY");
+}
+
+QString raised(const QString& sn)
+{
+    return QStringLiteral(
+               "Chat window raised for keyboard %1, visible: true, questions allowed: true")
+        .arg(sn);
+}
+
+} // namespace
+
+// The hidden app with the maker-service stand-in: a keyboard plugged and pressed through
+// lumora-devicectl brings up the chat bar ready to ask, and the service hears one usage-count
+// request per press.
+class TestDeviceProcess : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void cleanupTestCase();
+
+    void plugAndPressBringsUpTheBar();
+    void replugsKeepOneRequestPerPress();
+    void pressAfterUnplugFindsNoKeyboard();
+
+private:
+    int devicectl(const QStringList& arguments, QString* output = nullptr);
+    bool windowMapped();
+    bool waitUntilStarted(const QString& sn);
+    int getCounts(const QString& sn);
+    void plug(const QString& sn, const QString& name = QStringLiteral("Z19 AI"));
+    void pressAndCountOnce(const QString& sn);
+
+    std::unique_ptr<TestEnvironment> env;
+    DevServerProcess server;
+    std::unique_ptr<StandInClient> standIn;
+    std::unique_ptr<LumoraProcess> app;
+};
+
+void TestDeviceProcess::initTestCase()
+{
+    env = std::make_unique<TestEnvironment>();
+    QVERIFY(env->isValid());
+    QVERIFY2(server.start(), qPrintable(server.errorText()));
+    qputenv("LUMORA_SERVICE_URL", server.baseUrl().toUtf8());
+    qputenv("LUMORA_ENGINE_URL", server.baseUrl().toUtf8());
+    standIn = std::make_unique<StandInClient>(server.baseUrl());
+
+    // A first start may only store the screen's scale and end; the next one runs.
+    for (int attempt = 0; attempt < 2 && !app; ++attempt) {
+        auto start = std::make_unique<LumoraProcess>();
+        if (onX11())
+            start->setPlatform(QStringLiteral("xcb"));
+        QVERIFY(start->start());
+        QVERIFY2(start->waitForOutput(ScaleChanged) || start->waitForOutput(Ready),
+                 qPrintable(start->output()));
+        if (start->output().contains(Ready))
+            app = std::move(start);
+        else
+            QCOMPARE(start->waitForExit(), 0);
+    }
+    QVERIFY(app);
+    QVERIFY2(app->waitForOutput(QStringLiteral("Device control socket:")),
+             qPrintable(app->output()));
+}
+
+void TestDeviceProcess::cleanupTestCase()
+{
+    app.reset();
+    server.stop();
+    env.reset();
+}
+
+int TestDeviceProcess::devicectl(const QStringList& arguments, QString* output)
+{
+    QProcess tool;
+    tool.setProcessChannelMode(QProcess::MergedChannels);
+    tool.start(QStringLiteral(LUMORA_DEVICECTL_PATH), arguments);
+    if (!tool.waitForFinished(15000))
+        return -1;
+    if (output)
+        *output = QString::fromUtf8(tool.readAll());
+    return tool.exitStatus() == QProcess::NormalExit ? tool.exitCode() : -2;
+}
+
+// A window of the app that the X server shows.
+bool TestDeviceProcess::windowMapped()
+{
+    QProcess search;
+    search.start(QStringLiteral("xdotool"),
+                 {QStringLiteral("search"), QStringLiteral("--onlyvisible"),
+                  QStringLiteral("--pid"), QString::number(app->processId())});
+    return search.waitForFinished(5000) && search.exitCode() == 0
+        && !search.readAllStandardOutput().trimmed().isEmpty();
+}
+
+// The app has opened and started its device object on the keyboard: a press now reaches it.
+bool TestDeviceProcess::waitUntilStarted(const QString& sn)
+{
+    return QTest::qWaitFor(
+        [&] {
+            QString listing;
+            devicectl({QStringLiteral("list")}, &listing);
+            return listing.contains(
+                QRegularExpression(QLatin1Char('^') + sn + QStringLiteral("\\t.*\\tstarted=1$"),
+                                   QRegularExpression::MultilineOption));
+        },
+        10000);
+}
+
+int TestDeviceProcess::getCounts(const QString& sn)
+{
+    int count = 0;
+    for (const QJsonValue& entry : standIn->requests()) {
+        const QJsonObject request = entry.toObject();
+        if (request.value(QStringLiteral("path")).toString() == QLatin1String("/v1/ai/api/getCount")
+            && request.value(QStringLiteral("body")).toString().contains(sn))
+            ++count;
+    }
+    return count;
+}
+
+void TestDeviceProcess::plug(const QString& sn, const QString& name)
+{
+    QCOMPARE(devicectl({QStringLiteral("plug"), QStringLiteral("--name"), name,
+                        QStringLiteral("--sn"), sn}),
+             0);
+    QVERIFY2(waitUntilStarted(sn), qPrintable(app->output()));
+}
+
+// Presses sn once, then a second keyboard as a barrier: presses are delivered in order, so
+// once the barrier's request is in, every request of sn's press is in too.
+void TestDeviceProcess::pressAndCountOnce(const QString& sn)
+{
+    const int before = getCounts(sn);
+    const int barrierBefore = getCounts(Barrier);
+    const int raisedBefore = app->output().count(raised(sn));
+    QCOMPARE(devicectl({QStringLiteral("press"), QStringLiteral("--sn"), sn}), 0);
+    QCOMPARE(devicectl({QStringLiteral("press"), QStringLiteral("--sn"), Barrier}), 0);
+    QTRY_COMPARE_WITH_TIMEOUT(getCounts(Barrier), barrierBefore + 1, 10000);
+    QCOMPARE(getCounts(sn), before + 1);
+    QCOMPARE(app->output().count(raised(sn)), raisedBefore + 1);
+}
+
+void TestDeviceProcess::plugAndPressBringsUpTheBar()
+{
+    plug(Serial);
+    if (onX11())
+        QVERIFY(!windowMapped());
+    QElapsedTimer pressed;
+    pressed.start();
+    QCOMPARE(devicectl({QStringLiteral("press"), QStringLiteral("--sn"), Serial}), 0);
+    QVERIFY2(app->waitForOutput(raised(Serial), 3000), qPrintable(app->output()));
+    if (onX11())
+        QTRY_VERIFY_WITH_TIMEOUT(windowMapped() || pressed.elapsed() > 3000, 3500);
+    QVERIFY(pressed.elapsed() < 3000);
+    QTRY_COMPARE_WITH_TIMEOUT(getCounts(Serial), 1, 5000);
+    // The usage reply leaves questions allowed: the stand-in's keyboard has its allowance.
+    QVERIFY(app->waitForOutput(QStringLiteral("useCount"), 5000));
+    QVERIFY(!app->output().contains(QStringLiteral("questions allowed: false")));
+    plug(Barrier, QStringLiteral("Barrier"));
+    pressAndCountOnce(Serial);
+}
+
+// Each re-plug creates a new device object; the old ones must be gone, or a press would be
+// relayed (and counted) once per re-plug.
+void TestDeviceProcess::replugsKeepOneRequestPerPress()
+{
+    for (int i = 0; i < 20; ++i) {
+        const int emptied = app->output().count(QStringLiteral("Device list: 1 device(s)"));
+        QCOMPARE(devicectl({QStringLiteral("unplug"), QStringLiteral("--sn"), Serial}), 0);
+        // The app has noticed the departure once the list holds the barrier keyboard alone.
+        QTRY_COMPARE_WITH_TIMEOUT(app->output().count(QStringLiteral("Device list: 1 device(s)")),
+                                  emptied + 1, 10000);
+        plug(Serial);
+    }
+    pressAndCountOnce(Serial);
+}
+
+void TestDeviceProcess::pressAfterUnplugFindsNoKeyboard()
+{
+    QCOMPARE(devicectl({QStringLiteral("unplug"), QStringLiteral("--sn"), Serial}), 0);
+    QString output;
+    QCOMPARE(devicectl({QStringLiteral("press"), QStringLiteral("--sn"), Serial}, &output), 3);
+    QVERIFY(output.contains(Serial));
+}
+
+QTEST_GUILESS_MAIN(TestDeviceProcess)
+#include "tst_deviceprocess.moc"
