@@ -106,11 +106,14 @@ Item {
     Loader {
         id: theme
         source: "qrc:/Theme/LightTheme.qml"
+        // Also reachable from code that has no access to this document's ids.
+        onLoaded: Qt.application.themeManager = item
     }
 
     Loader {
         id: fontManager
         source: "qrc:/FontManager.qml"
+        onLoaded: Qt.application.fontManager = item
     }
 
     // The views bind to the palette and the fonts from their first evaluation on, so they are
@@ -129,6 +132,15 @@ Item {
             id: view
 
             property alias input: input
+
+            // Raised by the AI key: the user can type at once.
+            Connections {
+                target: window
+                function onActiveChanged() {
+                    if (window.active)
+                        input.forceActiveFocus()
+                }
+            }
 
             // The avatar: also the drag handle of the window, so its place is fixed.
             Item {

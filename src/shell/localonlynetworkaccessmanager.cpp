@@ -1,15 +1,9 @@
 #include "shell/localonlynetworkaccessmanager.h"
 
+#include "shell/refusednetworkreply.h"
+
 #include <QDebug>
 #include <QNetworkRequest>
-
-namespace {
-
-// No handler is registered for this scheme, so the base class answers a request for it with a
-// "protocol unknown" error reply without opening any connection.
-const QString RefusedScheme = QStringLiteral("lumora-refused");
-
-} // namespace
 
 LocalOnlyNetworkAccessManager::LocalOnlyNetworkAccessManager(QObject* parent)
     : QNetworkAccessManager(parent)
@@ -28,10 +22,5 @@ QNetworkReply* LocalOnlyNetworkAccessManager::createRequest(Operation operation,
         return QNetworkAccessManager::createRequest(operation, request, outgoingData);
     qInfo() << "Refused a network request from the views:"
             << request.url().toDisplayString(QUrl::RemoveUserInfo | QUrl::RemoveQuery);
-    QNetworkRequest refused(request);
-    QUrl target;
-    target.setScheme(RefusedScheme);
-    target.setPath(QStringLiteral("refused"));
-    refused.setUrl(target);
-    return QNetworkAccessManager::createRequest(operation, refused, nullptr);
+    return new RefusedNetworkReply(operation, request, this);
 }

@@ -116,6 +116,8 @@ private slots:
     void busyGuard();
     void modeButtonsToggleTheManager();
     void answerWithReasoning();
+    void questionBubbles_data();
+    void questionBubbles();
     void renameReachesTheIndexFile();
     void localOnlyManagerRefusesTheNetwork();
     void storedMarkupFetchesNothing();
@@ -454,6 +456,40 @@ void TestChatViews::answerWithReasoning()
     QCOMPARE(visibleCount(list, QStringLiteral("answerText")), 1);
 }
 
+void TestChatViews::questionBubbles_data()
+{
+    QTest::addColumn<QString>("question");
+    QTest::addColumn<bool>("wraps");
+    QTest::newRow("short") << QStringLiteral("Hi") << false;
+    QTest::newRow("long") << QStringLiteral("A question that goes on. ").repeated(8) << true;
+    QTest::newRow("markup stays text") << QStringLiteral("<b>not bold</b>") << false;
+}
+
+// A question sits in a bubble as wide as its text, at most 486, and wraps inside it.
+void TestChatViews::questionBubbles()
+{
+    QFETCH(QString, question);
+    QFETCH(bool, wraps);
+    startView();
+    item("input")->setProperty("text", question);
+    click(item("sendButton"));
+    QQuickItem* list = item("dialogList");
+    QTRY_VERIFY(visibleCount(list, QStringLiteral("questionBubble")) == 1);
+    QQuickItem* bubble = nullptr;
+    for (QQuickItem* candidate : itemsNamed(list, QStringLiteral("questionBubble")))
+        bubble = candidate->isVisible() ? candidate : bubble;
+    QQuickItem* text = itemsNamed(bubble, QStringLiteral("questionText")).value(0);
+    QVERIFY(text);
+    QCOMPARE(text->property("text").toString(), question);
+    QCOMPARE(text->property("lineCount").toInt() > 1, wraps);
+    if (wraps)
+        QCOMPARE(bubble->width(), 486.0);
+    else
+        QVERIFY(bubble->width() < 486);
+    QCOMPARE(bubble->width(), text->width() + 24);
+    QTRY_VERIFY_WITH_TIMEOUT(handler->dialogManager()->responseGenerated(), 20000);
+}
+
 void TestChatViews::renameReachesTheIndexFile()
 {
     writeStoredConversation(QStringLiteral("Old title"), QStringLiteral("<p>Answer</p>"));
@@ -492,7 +528,7 @@ void TestChatViews::localOnlyManagerRefusesTheNetwork()
         manager.get(QNetworkRequest(QUrl(listener.url(QStringLiteral("x.png"))))));
     QSignalSpy remoteDone(remote.get(), &QNetworkReply::finished);
     QVERIFY(remoteDone.wait(5000));
-    QVERIFY(remote->error() != QNetworkReply::NoError);
+    QCOMPARE(remote->error(), QNetworkReply::ContentAccessDenied);
     QCOMPARE(listener.connections, 0);
 
     const QString local = env->writeFile(QStringLiteral("local.txt"), "on disk");

@@ -1,7 +1,9 @@
+#include <QClipboard>
 #include <QGuiApplication>
 #include <QQmlComponent>
 #include <QQmlEngine>
 #include <QQuickItem>
+#include <QQuickWindow>
 #include <QtTest>
 
 #include <memory>
@@ -55,6 +57,7 @@ private slots:
     void disabledRadioShowsTheDisabledImageSmall();
     void toggleEndsFullyOpaque();
     void selectableTextMeasuresInItsOwnFormat();
+    void selectableTextCopiesButCannotBeEdited();
 
 private:
     QObject* find(const char* name) const;
@@ -191,6 +194,29 @@ void TestControls::selectableTextMeasuresInItsOwnFormat()
     QVERIFY2(width < metrics.horizontalAdvance(QStringLiteral("<b>Bold</b> and plain 中文")) - 10,
              qPrintable(QString::number(width)));
     QVERIFY(width >= metrics.horizontalAdvance(QStringLiteral("Bold and plain 中文")) - 4);
+}
+
+void TestControls::selectableTextCopiesButCannotBeEdited()
+{
+    auto* text = qobject_cast<QQuickItem*>(find("text"));
+    QVERIFY(text);
+    auto* window = qobject_cast<QQuickWindow*>(host.get());
+    QVERIFY(window);
+    window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(window));
+    text->forceActiveFocus();
+    QVERIFY(text->hasActiveFocus());
+    QVERIFY(QMetaObject::invokeMethod(text, "select", Q_ARG(int, 0), Q_ARG(int, 4)));
+    QCOMPARE(text->property("selectedText").toString(), QStringLiteral("Bold"));
+    QGuiApplication::clipboard()->clear();
+    QTest::keySequence(window, QKeySequence::Copy);
+    QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("Bold"));
+
+    const int length = text->property("length").toInt();
+    QTest::keyClick(window, Qt::Key_X);
+    QTest::keyClick(window, Qt::Key_Backspace);
+    QTest::keySequence(window, QKeySequence::Paste);
+    QCOMPARE(text->property("length").toInt(), length);
 }
 
 QTEST_MAIN(TestControls)

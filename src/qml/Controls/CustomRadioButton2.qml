@@ -19,6 +19,7 @@ RadioButton {
     indicator: Item {}
     contentItem: Item {}
     Accessible.role: Accessible.CheckBox
+    Accessible.name: text
     Accessible.checkable: true
     Accessible.checked: checked
 

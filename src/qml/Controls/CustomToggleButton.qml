@@ -17,6 +17,7 @@ Button {
     checked: false
     contentItem: Item {}
     Accessible.role: Accessible.CheckBox
+    Accessible.name: text
     Accessible.checkable: true
     Accessible.checked: checked
 
