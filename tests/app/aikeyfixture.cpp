@@ -1,6 +1,8 @@
 #include "aikeyfixture.h"
 
 #include <QProcess>
+#include <QRegularExpression>
+#include <QtTest>
 
 namespace {
 
@@ -11,7 +13,6 @@ const QString ScaleChanged = QStringLiteral("fileScale:");
 
 bool AiKeyFixture::start()
 {
-    pluggedKeyboards = 0;
     env = std::make_unique<TestEnvironment>();
     server = std::make_unique<DevServerProcess>();
     if (!env->isValid() || !server->start()) {
@@ -56,23 +57,33 @@ void AiKeyFixture::stop()
     env.reset();
 }
 
-bool AiKeyFixture::devicectl(const QStringList& arguments)
+bool AiKeyFixture::devicectl(const QStringList& arguments, QString* output)
 {
     QProcess control;
-    control.setProcessChannelMode(QProcess::ForwardedChannels);
     control.start(QStringLiteral(LUMORA_DEVICECTL_PATH), arguments);
-    return control.waitForFinished(10000) && control.exitStatus() == QProcess::NormalExit
+    const bool done = control.waitForFinished(10000) && control.exitStatus() == QProcess::NormalExit
         && control.exitCode() == 0;
+    if (output)
+        *output = QString::fromUtf8(control.readAllStandardOutput());
+    return done;
 }
 
+// Listed by the program is not yet enough: the AI key finds a keyboard only once the program
+// has opened and started its device object.
 bool AiKeyFixture::plugKeyboard(const QString& name, const QString& sn)
 {
     if (!devicectl(
             {QStringLiteral("plug"), QStringLiteral("--name"), name, QStringLiteral("--sn"), sn}))
         return false;
-    ++pluggedKeyboards;
-    return process->waitForOutput(
-        QStringLiteral("Device list: %1 device(s)").arg(pluggedKeyboards));
+    const QRegularExpression started(QLatin1Char('^') + QRegularExpression::escape(sn)
+                                         + QStringLiteral("\\t.*\\tstarted=1$"),
+                                     QRegularExpression::MultilineOption);
+    return QTest::qWaitFor(
+        [&] {
+            QString listing;
+            return devicectl({QStringLiteral("list")}, &listing) && listing.contains(started);
+        },
+        10000);
 }
 
 int AiKeyFixture::countRequestsFor(const QString& sn)

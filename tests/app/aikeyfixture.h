@@ -17,9 +17,9 @@ public:
     bool start();
     void stop();
 
-    // lumora-devicectl with the arguments; true when it succeeded.
-    bool devicectl(const QStringList& arguments);
-    // Plugs a keyboard and waits until the program lists it.
+    // lumora-devicectl with the arguments; true when it succeeded. Its output in *output.
+    bool devicectl(const QStringList& arguments, QString* output = nullptr);
+    // Plugs a keyboard and waits until the program has started it.
     bool plugKeyboard(const QString& name, const QString& sn);
 
     LumoraProcess& app() { return *process; }
@@ -39,6 +39,5 @@ private:
     std::unique_ptr<DevServerProcess> server;
     std::unique_ptr<StandInClient> client;
     std::unique_ptr<LumoraProcess> process;
-    int pluggedKeyboards = 0;
     QString failure;
 };
