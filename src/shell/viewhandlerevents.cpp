@@ -27,8 +27,8 @@ bool ViewHandler::nativeEvent(const QByteArray& eventType, void* message, long* 
     return MQuickView::nativeEvent(eventType, message, result);
 }
 
-// The AI key seen by the desktop rather than by the device library: the library names the
-// keyboard, so the serial comes from the device list's AI keyboard.
+// The AI key as the desktop sees it (raw keyboard input or the F20 grab) names no keyboard; the
+// serial is that of the keyboard the device list knows as the AI keyboard.
 void ViewHandler::onAiKeyPressed()
 {
     qInfo() << "AI key pressed on the desktop";
