@@ -6,6 +6,7 @@
 #include "core/endpoints.h"
 #include "core/languagemanager.h"
 #include "device/devicelistmanager.h"
+#include "platform/globalaikey.h"
 #include "shell/localonlynetworkaccessfactory.h"
 #include "shell/systemtrayicon.h"
 #include "shell/thememanager.h"
@@ -36,6 +37,7 @@ ViewHandler::ViewHandler(QWindow* parent)
     , config(std::make_unique<ConfigEngine>())
     , settings(config.get())
     , firstRun(this)
+    , drag(this)
     , remembered(QPoint(), CollapsedSize)
     , serviceBase(Endpoints::serviceBaseUrl())
 {
@@ -44,6 +46,11 @@ ViewHandler::ViewHandler(QWindow* parent)
     startSkinMode();
     setCurrentVersion(APP_VERSION);
     startFirstRun();
+    // Where the desktop has no raw keyboard input, the AI key is grabbed instead; either way
+    // it ends in onAiKeyPressed().
+    aiKey = new GlobalAiKey(this);
+    connect(aiKey, &GlobalAiKey::pressed, this, &ViewHandler::onAiKeyPressed);
+    aiKey->start();
 }
 
 ViewHandler::~ViewHandler()
@@ -288,18 +295,6 @@ void ViewHandler::test(int index)
     Q_UNUSED(index)
 }
 
-// Closing the chat window ends the application: every window goes, then the event loop.
-void ViewHandler::closeEvent(QCloseEvent* event)
-{
-    event->ignore();
-    for (QWindow* window : QGuiApplication::allWindows())
-        window->hide();
-    exitManagerServices();
-    dropLanguageManager();
-    deleteTray();
-    QCoreApplication::quit();
-}
-
 void ViewHandler::deleteTray()
 {
     delete tray.data();
@@ -352,6 +347,16 @@ DeviceListManager* ViewHandler::deviceListManager() const
 FirstRunWindows* ViewHandler::firstRunWindows()
 {
     return &firstRun;
+}
+
+GlobalAiKey* ViewHandler::globalAiKey() const
+{
+    return aiKey;
+}
+
+const WindowDrag& ViewHandler::windowDrag() const
+{
+    return drag;
 }
 
 int ViewHandler::skinMode() const

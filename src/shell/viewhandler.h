@@ -1,15 +1,19 @@
 #pragma once
 
+#include "platform/nativewindowevents.h"
 #include "service/ovseverhandler.h"
+#include "shell/dragzones.h"
 #include "shell/firstrunwindows.h"
 #include "shell/mapplicationquickview.h"
 #include "shell/viewsettings.h"
+#include "shell/windowdrag.h"
 
 #include <QPointer>
 #include <QRect>
 #include <QString>
 
 #include <memory>
+#include <optional>
 
 class ConfigEngine;
 class DeviceListManager;
@@ -17,6 +21,7 @@ class DialogManager;
 class LanguageManager;
 class ThemeManager;
 class SystemTrayIcon;
+class GlobalAiKey;
 
 // The chat window and the root of the object graph: its constructor creates every controller,
 // publishes the QML-facing ones to the chat view and opens the first-run window. An AI-key
@@ -88,6 +93,8 @@ public:
     ThemeManager* themeManager() const;
     SystemTrayIcon* systemTrayIcon() const;
     FirstRunWindows* firstRunWindows();
+    GlobalAiKey* globalAiKey() const;
+    const WindowDrag& windowDrag() const;
 
     // The rule of the usage reply: the allowance is used up once the count reaches a
     // non-zero maximum (0 of 0 is a keyboard the service does not limit).
@@ -118,6 +125,17 @@ public slots:
     void onGuideCloseWindow();
 
 protected:
+    // The chat window behaves like a floating tool: the AI key raises it from anywhere, it
+    // drags only by its zones, it keeps its size while it moves, it tucks itself away when
+    // the focus leaves (unless pinned), and closing it ends the application.
+    void moveEvent(QMoveEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    bool nativeEvent(const QByteArray& eventType, void* message, long* result) override;
     void closeEvent(QCloseEvent* event) override;
 
 private:
@@ -131,6 +149,10 @@ private:
     void pinSize(const QSize& size);
     void dropLanguageManager();
     void deleteTray();
+    void onAiKeyPressed();
+    std::optional<QString> aiKeyboardSerial() const;
+    void toggleMinimised();
+    DragZones::ViewState dragState() const;
 
     std::unique_ptr<ConfigEngine> config;
     ViewSettings settings;
@@ -141,6 +163,9 @@ private:
     QPointer<DialogManager> conversation;
     QPointer<SystemTrayIcon> tray;
     FirstRunWindows firstRun;
+    NativeWindowEvents nativeEvents;
+    GlobalAiKey* aiKey = nullptr;
+    WindowDrag drag;
 
     QString serialNumber;
     QRect remembered;

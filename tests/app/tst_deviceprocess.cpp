@@ -2,6 +2,7 @@
 #include "support/devserverprocess.h"
 #include "support/standinclient.h"
 #include "support/testenvironment.h"
+#include "x11desktop.h"
 
 #include <QElapsedTimer>
 #include <QJsonArray>
@@ -112,12 +113,7 @@ int TestDeviceProcess::devicectl(const QStringList& arguments, QString* output)
 // A window of the app that the X server shows.
 bool TestDeviceProcess::windowMapped()
 {
-    QProcess search;
-    search.start(QStringLiteral("xdotool"),
-                 {QStringLiteral("search"), QStringLiteral("--onlyvisible"),
-                  QStringLiteral("--pid"), QString::number(app->processId())});
-    return search.waitForFinished(5000) && search.exitCode() == 0
-        && !search.readAllStandardOutput().trimmed().isEmpty();
+    return !X11Desktop::visibleWindows(app->processId()).isEmpty();
 }
 
 // The app has opened and started its device object on the keyboard: a press now reaches it.

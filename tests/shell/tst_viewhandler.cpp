@@ -26,22 +26,6 @@
 
 using Type = OvSeverHandler::OvApiType;
 
-namespace {
-
-int requestsTo(const QJsonArray& log, const QString& path, const QString& bodyPart = QString())
-{
-    int count = 0;
-    for (const QJsonValue& entry : log) {
-        const QJsonObject request = entry.toObject();
-        if (request.value(QStringLiteral("path")).toString() == path
-            && request.value(QStringLiteral("body")).toString().contains(bodyPart))
-            ++count;
-    }
-    return count;
-}
-
-} // namespace
-
 class TestViewHandler : public QObject
 {
     Q_OBJECT
@@ -310,8 +294,7 @@ void TestViewHandler::aiRequest()
 
     QVERIFY(counts.wait(10000));
     const QString serialInBody = QStringLiteral("\"deviceSn\":\"%1\"").arg(sn);
-    QCOMPARE(requestsTo(standIn->requests(), QStringLiteral("/v1/ai/api/getCount"), serialInBody),
-             1);
+    QCOMPARE(standIn->requestCount(QStringLiteral("/v1/ai/api/getCount"), serialInBody), 1);
 
     // The conversation got the serial: the answer it reports for counting carries it.
     DialogManager* conversation = handler->dialogManager();
@@ -319,8 +302,7 @@ void TestViewHandler::aiRequest()
     conversation->sendMessage(QStringLiteral("What does the AI key do?"));
     QTRY_VERIFY_WITH_TIMEOUT(conversation->responseGenerated(), 20000);
     QTRY_COMPARE_WITH_TIMEOUT(
-        requestsTo(standIn->requests(), QStringLiteral("/v1/ai/api/addCount"), serialInBody), 1,
-        10000);
+        standIn->requestCount(QStringLiteral("/v1/ai/api/addCount"), serialInBody), 1, 10000);
 
     handler->slotAiRequest(sn);
     QCOMPARE(allowed.count(), 1); // already allowed: no second notification
@@ -340,7 +322,7 @@ void TestViewHandler::apiListReplyDoesNotAskForTheListAgain()
     handler->serverHandler()->getCount(QStringLiteral("SN-LIST"));
     QSignalSpy counts(handler->serverHandler(), &OvSeverHandler::sigAICountValue);
     QVERIFY(counts.wait(10000));
-    QCOMPARE(requestsTo(standIn->requests(), QStringLiteral("/v1/ai/api/list")), 1);
+    QCOMPARE(standIn->requestCount(QStringLiteral("/v1/ai/api/list")), 1);
     int listReplies = 0;
     for (const QList<QVariant>& reply : qAsConst(apiReplies))
         listReplies += reply.at(0).value<Type>() == OvSeverHandler::API_LIST ? 1 : 0;

@@ -74,6 +74,18 @@ QJsonArray StandInClient::requests()
     return QJsonDocument::fromJson(get(QStringLiteral("/dev/requests")).body).array();
 }
 
+int StandInClient::requestCount(const QString& path, const QString& bodyPart)
+{
+    int count = 0;
+    for (const QJsonValue& entry : requests()) {
+        const QJsonObject request = entry.toObject();
+        if (request.value(QStringLiteral("path")).toString() == path
+            && request.value(QStringLiteral("body")).toString().contains(bodyPart))
+            ++count;
+    }
+    return count;
+}
+
 StandInClient::Answer StandInClient::wait(QNetworkReply* reply)
 {
     QSignalSpy finished(reply, &QNetworkReply::finished);

@@ -37,6 +37,8 @@ public:
 
     bool setScenario(const QByteArray& name);
     QJsonArray requests(); // the stand-in's log of "/v1/ai/api/..." requests
+    // How many logged requests went to path with bodyPart in their body.
+    int requestCount(const QString& path, const QString& bodyPart = QString());
 
 private:
     QNetworkRequest request(const QString& path) const;

@@ -4,8 +4,8 @@
 
 void RawKeyboardInput::registerRawKeyboardInput(WId window)
 {
-    // Desktop-wide key capture has no portable equivalent here; the AI key comes from the
-    // device library until a dedicated key source exists.
+    // X11 has no desktop-wide raw keyboard input; the chat window grabs the AI key itself
+    // (GlobalAiKey), and the device library reports it too.
     qDebug() << "Raw keyboard input is not available on this platform; window" << window
-             << "gets the AI key through the device library only.";
+             << "gets the AI key from the F20 grab and the device library.";
 }
