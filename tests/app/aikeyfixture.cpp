@@ -34,7 +34,7 @@ bool AiKeyFixture::launch()
 {
     for (int attempt = 0; attempt < 2; ++attempt) {
         process = std::make_unique<LumoraProcess>();
-        process->setPlatform(QStringLiteral("xcb"));
+        process->setVariable(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
         if (!process->start()) {
             failure = QStringLiteral("the program did not start");
             return false;

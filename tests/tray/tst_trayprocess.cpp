@@ -1,4 +1,4 @@
-#include "../app/lumoraprocess.h"
+#include "app/lumoraprocess.h"
 #include "support/testenvironment.h"
 #include "xdesktop.h"
 

@@ -1,5 +1,7 @@
 #include "xdesktop.h"
 
+#include "app/x11desktop.h"
+
 #include <QDeadlineTimer>
 #include <QStandardPaths>
 #include <QThread>
@@ -96,9 +98,7 @@ QRect XDesktop::dockedIcons(int timeoutMs) const
 
 bool XDesktop::click(const QPoint& physical, int button)
 {
-    QProcess tool;
-    tool.start(QStringLiteral("xdotool"),
-               {QStringLiteral("mousemove"), QString::number(physical.x()),
-                QString::number(physical.y()), QStringLiteral("click"), QString::number(button)});
-    return tool.waitForFinished(5000) && tool.exitCode() == 0;
+    return X11Desktop::xdotool({QStringLiteral("mousemove"), QString::number(physical.x()),
+                                QString::number(physical.y()), QStringLiteral("click"),
+                                QString::number(button)});
 }
