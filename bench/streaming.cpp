@@ -15,6 +15,7 @@
 #include "core/constants.h"
 
 #include <QDateTime>
+#include <QDir>
 #include <QEventLoop>
 #include <QGuiApplication>
 #include <QQmlContext>
@@ -24,7 +25,6 @@
 #include <QSGRendererInterface>
 #include <QTemporaryDir>
 #include <QTemporaryFile>
-#include <QDir>
 #include <QTimer>
 
 #include <algorithm>
@@ -137,8 +137,7 @@ public:
     Bench(ConfigEngine* config)
         : manager(config, nullptr)
     {
-        manager.dialogInfoModel()->append(QStringLiteral("bench"),
-                                          QStringLiteral("20261210000000"),
+        manager.dialogInfoModel()->append(QStringLiteral("bench"), QStringLiteral("20261210000000"),
                                           QDateTime::currentDateTime());
         manager.setCurrentIndex(0);
         view.rootContext()->setContextProperty(QStringLiteral("dialogModel"),
@@ -230,8 +229,7 @@ int main(int argc, char* argv[])
         for (int size : sizes) {
             const Figures f = bench.run(answer(kind, size));
             std::printf("%-7s %7d %11.1f %10.2f %10.2f %12.2f %8.2f\n", qPrintable(kind), size,
-                        f.totalMs, f.worstMs, f.lastMs, f.fullRenderMs,
-                        f.totalMs / f.fullRenderMs);
+                        f.totalMs, f.worstMs, f.lastMs, f.fullRenderMs, f.totalMs / f.fullRenderMs);
             std::fflush(stdout);
         }
     }

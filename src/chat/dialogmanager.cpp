@@ -3,7 +3,6 @@
 #include "chat/chathistorystore.h"
 #include "chat/dialoginfomodel.h"
 #include "chat/dialogmodel.h"
-#include "chat/markdownrenderer.h"
 #include "core/configengine.h"
 #include "service/ovseverhandler.h"
 
@@ -132,6 +131,8 @@ void DialogManager::sendMessage(QString str, bool regenerated)
         storeRow(messages->rowCount() - 1);
     }
     messages->append(SenderAnswer, tr("Generating response..."), QString());
+    answerRenderer.reset();
+    reasoningRenderer.reset();
     askForAnswer(str);
 }
 
@@ -173,11 +174,15 @@ void DialogManager::askForAnswer(const QString& question)
 
 void DialogManager::onReceivedStreamingData(QString content, QString reasoningContent, bool end)
 {
+    // Once the answer has ended (final reply, refusal or failure) it is shown and stored as it
+    // stands: data the network still delivers must not rewrite, store or count it again.
     const int lastRow = messages->rowCount() - 1;
-    if (lastRow < 0)
+    if (lastRow < 0 || generated)
         return;
-    const QString html = MarkdownRenderer::toHtml(content);
-    const QString reasoningHtml = MarkdownRenderer::toHtml(reasoningContent);
+    // Each event carries the whole text so far; only its unfinished end is converted anew.
+    const QString html = content.isEmpty() ? QString() : answerRenderer.render(content);
+    const QString reasoningHtml =
+        reasoningContent.isEmpty() ? QString() : reasoningRenderer.render(reasoningContent);
     if (messages->contentAt(lastRow) == tr("Generating response...")) {
         messages->deleteAtIndex(lastRow);
         messages->append(SenderAnswer, html, reasoningHtml);

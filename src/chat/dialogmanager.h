@@ -4,6 +4,7 @@
 // Complete types, so that the model properties are readable from QML.
 #include "chat/dialoginfomodel.h"
 #include "chat/dialogmodel.h"
+#include "chat/streamingmarkdownrenderer.h"
 
 #include <QDateTime>
 #include <QObject>
@@ -91,4 +92,7 @@ private:
     int questionCount = 0;
     QString sessionId;
     QString deviceSn;
+    // The answer and reasoning of the pending request, converted as they grow.
+    StreamingMarkdownRenderer answerRenderer;
+    StreamingMarkdownRenderer reasoningRenderer;
 };

@@ -62,9 +62,8 @@ bool canStartPiece(QStringView line)
     if (line.isEmpty() || line[0].isSpace() || line[0] == QLatin1Char('>') || startsListItem(line))
         return false;
     // An empty heading takes its font from the block before it.
-    const bool emptyHeading = std::all_of(line.begin(), line.end(), [](QChar c) {
-        return c == QLatin1Char('#') || c.isSpace();
-    });
+    const bool emptyHeading = std::all_of(
+        line.begin(), line.end(), [](QChar c) { return c == QLatin1Char('#') || c.isSpace(); });
     return !emptyHeading && !line.contains(QLatin1Char('|'));
 }
 
@@ -85,10 +84,9 @@ QString StreamingMarkdownRenderer::render(const QString& markdown)
         reset();
         return QString();
     }
-    const int common = int(std::mismatch(source.begin(), source.end(), markdown.begin(),
-                                         markdown.end())
-                               .first
-                           - source.begin());
+    const int common =
+        int(std::mismatch(source.begin(), source.end(), markdown.begin(), markdown.end()).first
+            - source.begin());
     if (common < source.size())
         wholeOnly = false; // not a continuation: judge the new text afresh
     keepPiecesWithin(common);

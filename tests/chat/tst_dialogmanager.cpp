@@ -2,6 +2,7 @@
 #include "chat/dialoginfomodel.h"
 #include "chat/dialogmanager.h"
 #include "chat/dialogmodel.h"
+#include "chat/markdownrenderer.h"
 #include "core/configengine.h"
 #include "core/constants.h"
 #include "service/ovseverhandler.h"
@@ -46,6 +47,9 @@ private slots:
     void failuresBecomeStoredStatusRows_data();
     void failuresBecomeStoredStatusRows();
     void errorAfterTheFinalReplyKeepsTheAnswer();
+    void lateStreamDataChangesNothing_data();
+    void lateStreamDataChangesNothing();
+    void anEmptyEventClearsAnswerAndReasoning();
     void regenerateReplacesOnlyTheAnswer();
     void copyPutsPlainTextOnTheClipboard();
     void reopenedConversationContinuesItsSession();
@@ -242,6 +246,59 @@ void TestDialogManager::errorAfterTheFinalReplyKeepsTheAnswer()
     QCOMPARE(manager->dialogModel()->rowCount(), 2);
     QCOMPARE(manager->dialogModel()->contentAt(1), answer);
     QCOMPARE(storedMessages().size(), 2);
+}
+
+void TestDialogManager::lateStreamDataChangesNothing_data()
+{
+    QTest::addColumn<QString>("question");
+    QTest::newRow("after the final reply") << QStringLiteral("Short one [fault:short]");
+    QTest::newRow("after a refusal") << QStringLiteral("Bad one [fault:refuse]");
+}
+
+// The network may still hand over events once the answer has ended; the answer on screen and
+// in the file stays as it ended, and is neither stored nor counted again.
+void TestDialogManager::lateStreamDataChangesNothing()
+{
+    QFETCH(QString, question);
+    makeManager();
+    askAndWait(question);
+    const QString answer = manager->dialogModel()->contentAt(1);
+    const QVector<ChatHistoryStore::Message> stored = storedMessages();
+    QCOMPARE(stored.size(), 2);
+
+    DeepSeekHandler* provider = manager->providerClient();
+    emit provider->receivedStreamingData(QStringLiteral("Late **text**"), QString(), false);
+    emit provider->receivedStreamingData(QString(), QStringLiteral("late thought"), false);
+    emit provider->receivedStreamingData(QStringLiteral("Late **text** ended"), QString(), true);
+    QCOMPARE(manager->dialogModel()->rowCount(), 2);
+    QCOMPARE(manager->dialogModel()->contentAt(1), answer);
+    QCOMPARE(manager->dialogModel()->items().at(1).reasoningContent, QString());
+    QCOMPARE(storedMessages().size(), 2);
+    QCOMPARE(storedMessages().at(1).content, stored.at(1).content);
+    QVERIFY(manager->responseGenerated());
+}
+
+void TestDialogManager::anEmptyEventClearsAnswerAndReasoning()
+{
+    makeManager();
+    manager->dialogInfoModel()->append(QStringLiteral("t"), QStringLiteral("20260101000000"),
+                                       QDateTime::currentDateTime());
+    manager->setCurrentIndex(manager->dialogInfoModel()->rowCount() - 1);
+    manager->dialogModel()->append(0, QStringLiteral("q"), QString());
+    manager->dialogModel()->append(1, Placeholder, QString());
+    DeepSeekHandler* provider = manager->providerClient();
+    emit provider->receivedStreamingData(QString(), QStringLiteral("thinking"), false);
+    emit provider->receivedStreamingData(QStringLiteral("partial *answer*"), QString(), false);
+    const DialogRecord& row = manager->dialogModel()->items().at(1);
+    QVERIFY(row.content.contains(QStringLiteral("answer")));
+    QVERIFY(row.reasoningContent.contains(QStringLiteral("thinking")));
+
+    emit provider->receivedStreamingData(QString(), QString(), false);
+    QCOMPARE(manager->dialogModel()->items().at(1).content, QString());
+    QCOMPARE(manager->dialogModel()->items().at(1).reasoningContent, QString());
+    emit provider->receivedStreamingData(QStringLiteral("fresh"), QString(), true);
+    QCOMPARE(manager->dialogModel()->contentAt(1),
+             MarkdownRenderer::toHtml(QStringLiteral("fresh")));
 }
 
 void TestDialogManager::regenerateReplacesOnlyTheAnswer()

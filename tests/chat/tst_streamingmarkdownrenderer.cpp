@@ -27,7 +27,9 @@ void addAnswers()
         "## Second\n\nSecond paragraph.\n\n\nAfter two blank lines.\n\nSetext\n===\n\nend");
     QTest::newRow("code fences with blank lines") << QStringLiteral(
         "Before.\n\n```cpp\nint a = 1;\n\nint b = 2;\n\n\nreturn a | b;\n```\n\nBetween.\n\n"
-        "~~~\nplain\n\nfence ``` inside\n~~~~\n\n````\n```\nnested\n```\n````\n\nAfter.\n\n```\n```\n\nEmpty fence above.\n\n# \n\nx");
+        "~~~\nplain\n\nfence ``` "
+        "inside\n~~~~\n\n````\n```\nnested\n```\n````\n\nAfter.\n\n```\n```\n\nEmpty fence "
+        "above.\n\n# \n\nx");
     QTest::newRow("lists loose and nested") << QStringLiteral(
         "Intro.\n\n- one\n- two\n  - two a\n\n  - two b\n\n- three\n\n1. first\n\n2. second\n"
         "   continued\n\n   more of second\n\n3) third\n\nOutro paragraph.\n\n"
@@ -42,12 +44,13 @@ void addAnswers()
         "\n\n[link](javascript:alert(1)) and [ok](https://example.com)\n");
     QTest::newRow("cjk") << QStringLiteral(
         "## 键盘选择\n\n线性轴手感顺滑，段落轴有明显的段落感。\n\n- 红轴：安静\n- 青轴：清脆\n\n"
-        "| 轴体 | 压力 |\n|---|---|\n| 红轴 | 45 克 |\n\n总结：先试用再决定。😀\n\n`代码`与文字。\n");
+        "| 轴体 | 压力 |\n|---|---|\n| 红轴 | 45 克 "
+        "|\n\n总结：先试用再决定。😀\n\n`代码`与文字。\n");
     QTest::newRow("reference links") << QStringLiteral(
         "See [the guide][g] first.\n\nMore text.\n\nAnd more.\n\n[g]: https://example.com/guide\n"
         "\nLast.\n");
-    QTest::newRow("unfinished fence") << QStringLiteral(
-        "Start.\n\n```\ncode\n\nText that is still code.\n\nMore.\n");
+    QTest::newRow("unfinished fence")
+        << QStringLiteral("Start.\n\n```\ncode\n\nText that is still code.\n\nMore.\n");
 }
 
 } // namespace
