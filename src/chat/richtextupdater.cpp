@@ -72,7 +72,15 @@ void RichTextUpdater::apply()
         return;
     const int headEnd = text.indexOf(HeadEnd);
     const bool blocks = headEnd >= 0 && text.endsWith(HtmlEnd);
-    if (!blocks || units.isEmpty() || !applied.startsWith(QStringView(text).left(headEnd))) {
+    // A first text (a stored answer, or the first event) is set whole: most are never changed
+    // again, and the blocks are tracked from the second change on.
+    if (!blocks || applied.isEmpty()) {
+        units.clear();
+        applied = text;
+        target->setHtml(text);
+        return;
+    }
+    if (units.isEmpty() || !applied.startsWith(QStringView(text).left(headEnd + HeadEnd.size()))) {
         rebuild();
         return;
     }
@@ -98,20 +106,12 @@ void RichTextUpdater::apply()
     appendUnits(from);
 }
 
+// Builds the document block by block, so that later changes can replace just their blocks.
 void RichTextUpdater::rebuild()
 {
     units.clear();
     applied = text;
-    if (text.isEmpty()) {
-        target->clear();
-        return;
-    }
-    const int headEnd = text.indexOf(HeadEnd);
-    if (headEnd < 0 || !text.endsWith(HtmlEnd)) {
-        target->setHtml(text);
-        return;
-    }
-    head = text.left(headEnd + HeadEnd.size());
+    head = text.left(text.indexOf(HeadEnd) + HeadEnd.size());
     target->clear();
     appendUnits(head.size());
 }
