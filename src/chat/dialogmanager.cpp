@@ -35,6 +35,10 @@ DialogManager::DialogManager(ConfigEngine* config, OvSeverHandler* service, QObj
 
     for (const ChatHistoryStore::IndexEntry& entry : history().loadIndex())
         conversations->append(entry.title, entry.fileName, entry.modifiedTime);
+    // The answer given just before quitting is written before the process ends.
+    if (QCoreApplication::instance())
+        connect(QCoreApplication::instance(), &QCoreApplication::aboutToQuit, this,
+                [this] { saver.flush(); });
 }
 
 DialogManager::~DialogManager()
@@ -121,6 +125,11 @@ DeepSeekHandler* DialogManager::providerClient() const
     return provider;
 }
 
+void DialogManager::flushHistory()
+{
+    saver.flush();
+}
+
 void DialogManager::sendMessage(QString str, bool regenerated)
 {
     setResponseGenerated(false);
@@ -153,6 +162,7 @@ void DialogManager::startConversation(const QString& question)
 QString DialogManager::freeFileName(QDateTime* when) const
 {
     const ChatHistoryStore store = history();
+    saver.flush(); // a conversation file still being written must count as in use
     QString fileName = when->toString(FileNameFormat);
     while (store.isFileNameInUse(fileName)) {
         *when = when->addSecs(1);
@@ -227,8 +237,8 @@ void DialogManager::replaceLastRow(const QString& text)
 void DialogManager::storeRow(int row)
 {
     const DialogRecord& record = messages->items().at(row);
-    history().appendMessage(currentFileName(), messages->rowCount() == 1, record.sender,
-                            record.content, record.reasoningContent);
+    saver.appendMessage(history(), currentFileName(), messages->rowCount() == 1, record.sender,
+                        record.content, record.reasoningContent);
 }
 
 void DialogManager::regenerate()
@@ -237,7 +247,7 @@ void DialogManager::regenerate()
         return;
     if (messages->items().constLast().sender == SenderAnswer) {
         messages->deleteAtIndex(messages->rowCount() - 1);
-        history().removeLastMessage(currentFileName());
+        saver.removeLastMessage(history(), currentFileName());
     }
     if (messages->rowCount() == 0 || messages->items().constLast().sender != SenderQuestion)
         return;
@@ -263,6 +273,7 @@ void DialogManager::parseJSONToCurrentChat()
     if (index < 0 || index >= conversations->rowCount())
         return;
     const QString fileName = conversations->items().at(index).fileName;
+    saver.flush();
     const ChatHistoryStore::Conversation conversation = history().loadConversation(fileName);
     if (conversation.outcome == ChatHistoryStore::Conversation::Outcome::Unreadable)
         return;

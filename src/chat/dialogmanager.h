@@ -1,5 +1,6 @@
 #pragma once
 
+#include "chat/conversationsaver.h"
 #include "chat/deepseekhandler.h"
 // Complete types, so that the model properties are readable from QML.
 #include "chat/dialoginfomodel.h"
@@ -52,6 +53,9 @@ public:
     int modeIndex() const;
     void setDeviceSn(const QString& sn);
     DeepSeekHandler* providerClient() const;
+    // Waits until every stored message is in the conversation file (they are written on a
+    // worker thread).
+    void flushHistory();
 
     Q_INVOKABLE void sendMessage(QString str, bool regenerated = false);
     Q_INVOKABLE void regenerate();
@@ -95,4 +99,6 @@ private:
     // The answer and reasoning of the pending request, converted as they grow.
     StreamingMarkdownRenderer answerRenderer;
     StreamingMarkdownRenderer reasoningRenderer;
+    // Writes the conversation file off the GUI thread; drained before the file is read.
+    mutable ConversationSaver saver;
 };

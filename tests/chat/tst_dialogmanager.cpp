@@ -129,6 +129,7 @@ QJsonObject TestDialogManager::lastEngineRequest()
 
 QVector<ChatHistoryStore::Message> TestDialogManager::storedMessages(int conversation) const
 {
+    manager->flushHistory();
     const int row = conversation < 0 ? manager->currentIndex() : conversation;
     const QString fileName = manager->dialogInfoModel()->items().at(row).fileName;
     return ChatHistoryStore(config->dataLocation()).loadConversation(fileName).messages;
