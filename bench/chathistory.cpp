@@ -103,12 +103,12 @@ void savingFigures(const ChatHistoryStore& store)
         for (int i = 0; i < messages; ++i)
             saver.appendMessage(store, name, i == 0, i % 2, answerHtml(i), QString());
         saver.flush();
-        const double append = medianMs(
-            [&] { saver.appendMessage(store, name, false, 1, answerHtml(0), QString()); },
-            [&] {
-                saver.removeLastMessage(store, name);
-                saver.flush();
-            });
+        const double append =
+            medianMs([&] { saver.appendMessage(store, name, false, 1, answerHtml(0), QString()); },
+                     [&] {
+                         saver.removeLastMessage(store, name);
+                         saver.flush();
+                     });
         std::printf("conversation saver, one message to %d messages: %.2f ms GUI thread\n",
                     messages, append);
     }

@@ -18,6 +18,7 @@ constexpr int SenderAnswer = 1;
 constexpr int ContentRole = 1;
 constexpr int ReasoningRole = 2;
 const QString FileNameFormat = QStringLiteral("yyyyMMddHHmmss");
+constexpr int FrameMs = 16;
 
 } // namespace
 
@@ -32,6 +33,14 @@ DialogManager::DialogManager(ConfigEngine* config, OvSeverHandler* service, QObj
     connect(provider, &DeepSeekHandler::receivedStreamingData, this,
             &DialogManager::onReceivedStreamingData);
     connect(provider, &DeepSeekHandler::error, this, &DialogManager::onErrorOccured);
+    frameTimer.setSingleShot(true);
+    frameTimer.setInterval(FrameMs);
+    connect(&frameTimer, &QTimer::timeout, this, [this] {
+        if (pending.hasContent || pending.hasReasoning) {
+            applyPending();
+            frameTimer.start();
+        }
+    });
 
     for (const ChatHistoryStore::IndexEntry& entry : history().loadIndex())
         conversations->append(entry.title, entry.fileName, entry.modifiedTime);
@@ -142,6 +151,7 @@ void DialogManager::sendMessage(QString str, bool regenerated)
     messages->append(SenderAnswer, tr("Generating response..."), QString());
     answerRenderer.reset();
     reasoningRenderer.reset();
+    dropPending();
     askForAnswer(str);
 }
 
@@ -189,26 +199,62 @@ void DialogManager::onReceivedStreamingData(QString content, QString reasoningCo
     const int lastRow = messages->rowCount() - 1;
     if (lastRow < 0 || generated)
         return;
-    // Each event carries the whole text so far; only its unfinished end is converted anew.
-    const QString html = content.isEmpty() ? QString() : answerRenderer.render(content);
-    const QString reasoningHtml =
-        reasoningContent.isEmpty() ? QString() : reasoningRenderer.render(reasoningContent);
     if (messages->contentAt(lastRow) == tr("Generating response...")) {
         messages->deleteAtIndex(lastRow);
-        messages->append(SenderAnswer, html, reasoningHtml);
+        messages->append(SenderAnswer, renderAnswer(content), renderReasoning(reasoningContent));
     } else {
-        const QModelIndex last = messages->index(lastRow);
-        if (html.isEmpty())
-            messages->setData(last, reasoningHtml, ReasoningRole);
-        if (reasoningHtml.isEmpty())
-            messages->setData(last, html, ContentRole);
+        // A reply event replaces the answer, a thought event the reasoning; an empty event
+        // empties both.
+        if (content.isEmpty()) {
+            pending.hasReasoning = true;
+            pending.reasoning = reasoningContent;
+        }
+        if (reasoningContent.isEmpty()) {
+            pending.hasContent = true;
+            pending.content = content;
+        }
+        // At most one update of the shown row per frame; the final event is shown at once.
+        if (end || !frameTimer.isActive()) {
+            applyPending();
+            frameTimer.start();
+        }
     }
     if (!end)
         return;
+    frameTimer.stop();
     storeRow(messages->rowCount() - 1);
     setResponseGenerated(true);
     if (service)
         service->addCount(deviceSn);
+}
+
+// Each event carries the whole text so far; only its unfinished end is converted anew.
+QString DialogManager::renderAnswer(const QString& markdown)
+{
+    return markdown.isEmpty() ? QString() : answerRenderer.render(markdown);
+}
+
+QString DialogManager::renderReasoning(const QString& markdown)
+{
+    return markdown.isEmpty() ? QString() : reasoningRenderer.render(markdown);
+}
+
+void DialogManager::applyPending()
+{
+    const int lastRow = messages->rowCount() - 1;
+    if (lastRow >= 0 && !generated) {
+        const QModelIndex last = messages->index(lastRow);
+        if (pending.hasReasoning)
+            messages->setData(last, renderReasoning(pending.reasoning), ReasoningRole);
+        if (pending.hasContent)
+            messages->setData(last, renderAnswer(pending.content), ContentRole);
+    }
+    dropPending();
+}
+
+void DialogManager::dropPending()
+{
+    pending = PendingUpdate();
 }
 
 void DialogManager::onErrorOccured(DeepSeekHandler::ErrorCode errorCode)
@@ -227,6 +273,7 @@ void DialogManager::onErrorOccured(DeepSeekHandler::ErrorCode errorCode)
 // Puts a status text where the pending or partial answer was, stores it and ends the wait.
 void DialogManager::replaceLastRow(const QString& text)
 {
+    dropPending();
     if (messages->rowCount() > 0)
         messages->deleteAtIndex(messages->rowCount() - 1);
     messages->append(SenderAnswer, text, QString());

@@ -11,6 +11,7 @@
 #include <QObject>
 #include <QPointer>
 #include <QString>
+#include <QTimer>
 
 class ChatHistoryStore;
 class ConfigEngine;
@@ -81,6 +82,10 @@ private:
     QString freeFileName(QDateTime* when) const;
     void askForAnswer(const QString& question);
     void replaceLastRow(const QString& text);
+    QString renderAnswer(const QString& markdown);
+    QString renderReasoning(const QString& markdown);
+    void applyPending();
+    void dropPending();
     void storeRow(int row);
     QString currentFileName() const;
 
@@ -99,6 +104,16 @@ private:
     // The answer and reasoning of the pending request, converted as they grow.
     StreamingMarkdownRenderer answerRenderer;
     StreamingMarkdownRenderer reasoningRenderer;
+    // Stream events not shown yet: the row is updated at most once per frame.
+    struct PendingUpdate
+    {
+        bool hasContent = false;
+        bool hasReasoning = false;
+        QString content;
+        QString reasoning;
+    };
+    PendingUpdate pending;
+    QTimer frameTimer;
     // Writes the conversation file off the GUI thread; drained before the file is read.
     mutable ConversationSaver saver;
 };

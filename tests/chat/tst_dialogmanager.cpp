@@ -50,6 +50,7 @@ private slots:
     void lateStreamDataChangesNothing_data();
     void lateStreamDataChangesNothing();
     void anEmptyEventClearsAnswerAndReasoning();
+    void aBurstOfEventsEndsWithTheLastAtOnce();
     void regenerateReplacesOnlyTheAnswer();
     void copyPutsPlainTextOnTheClipboard();
     void reopenedConversationContinuesItsSession();
@@ -290,16 +291,43 @@ void TestDialogManager::anEmptyEventClearsAnswerAndReasoning()
     DeepSeekHandler* provider = manager->providerClient();
     emit provider->receivedStreamingData(QString(), QStringLiteral("thinking"), false);
     emit provider->receivedStreamingData(QStringLiteral("partial *answer*"), QString(), false);
-    const DialogRecord& row = manager->dialogModel()->items().at(1);
-    QVERIFY(row.content.contains(QStringLiteral("answer")));
-    QVERIFY(row.reasoningContent.contains(QStringLiteral("thinking")));
+    // Updates within one frame are shown together at the frame's end.
+    QTRY_VERIFY(manager->dialogModel()->items().at(1).content.contains(QStringLiteral("answer")));
+    QVERIFY(manager->dialogModel()->items().at(1).reasoningContent.contains(
+        QStringLiteral("thinking")));
 
     emit provider->receivedStreamingData(QString(), QString(), false);
-    QCOMPARE(manager->dialogModel()->items().at(1).content, QString());
+    QTRY_COMPARE(manager->dialogModel()->items().at(1).content, QString());
     QCOMPARE(manager->dialogModel()->items().at(1).reasoningContent, QString());
     emit provider->receivedStreamingData(QStringLiteral("fresh"), QString(), true);
     QCOMPARE(manager->dialogModel()->contentAt(1),
              MarkdownRenderer::toHtml(QStringLiteral("fresh")));
+}
+
+// Events that arrive faster than frames are shown at most once per frame, but the final one
+// is shown and stored at once, complete.
+void TestDialogManager::aBurstOfEventsEndsWithTheLastAtOnce()
+{
+    makeManager();
+    manager->dialogInfoModel()->append(QStringLiteral("t"), QStringLiteral("20260101000001"),
+                                       QDateTime::currentDateTime());
+    manager->setCurrentIndex(manager->dialogInfoModel()->rowCount() - 1);
+    manager->dialogModel()->append(0, QStringLiteral("q"), QString());
+    manager->dialogModel()->append(1, Placeholder, QString());
+    QSignalSpy changes(manager->dialogModel(), &QAbstractItemModel::dataChanged);
+    DeepSeekHandler* provider = manager->providerClient();
+    QString answer;
+    for (int i = 0; i < 50; ++i) {
+        answer += QStringLiteral("Part %1 of the **answer**.\n\n").arg(i);
+        emit provider->receivedStreamingData(answer, QString(), false);
+    }
+    QVERIFY(changes.count() < 10);
+    answer += QStringLiteral("The end.");
+    emit provider->receivedStreamingData(answer, QString(), true);
+    QCOMPARE(manager->dialogModel()->contentAt(1), MarkdownRenderer::toHtml(answer));
+    QVERIFY(manager->responseGenerated());
+    QCOMPARE(storedMessages().size(), 1);
+    QCOMPARE(storedMessages().at(0).content, MarkdownRenderer::toHtml(answer));
 }
 
 void TestDialogManager::regenerateReplacesOnlyTheAnswer()
