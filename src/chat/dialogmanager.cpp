@@ -10,6 +10,8 @@
 #include <QGuiApplication>
 #include <QTextDocument>
 
+#include <algorithm>
+
 namespace {
 
 constexpr int TitleLength = 30;
@@ -19,6 +21,7 @@ constexpr int ContentRole = 1;
 constexpr int ReasoningRole = 2;
 const QString FileNameFormat = QStringLiteral("yyyyMMddHHmmss");
 constexpr int FrameMs = 16;
+constexpr int MaxUpdateIntervalMs = 100;
 
 } // namespace
 
@@ -34,11 +37,11 @@ DialogManager::DialogManager(ConfigEngine* config, OvSeverHandler* service, QObj
             &DialogManager::onReceivedStreamingData);
     connect(provider, &DeepSeekHandler::error, this, &DialogManager::onErrorOccured);
     frameTimer.setSingleShot(true);
-    frameTimer.setInterval(FrameMs);
     connect(&frameTimer, &QTimer::timeout, this, [this] {
         if (pending.hasContent || pending.hasReasoning) {
+            const int length = pending.content.size() + pending.reasoning.size();
             applyPending();
-            frameTimer.start();
+            startFrameTimer(length);
         }
     });
 
@@ -216,7 +219,7 @@ void DialogManager::onReceivedStreamingData(QString content, QString reasoningCo
         // At most one update of the shown row per frame; the final event is shown at once.
         if (end || !frameTimer.isActive()) {
             applyPending();
-            frameTimer.start();
+            startFrameTimer(content.size() + reasoningContent.size());
         }
     }
     if (!end)
@@ -250,6 +253,15 @@ void DialogManager::applyPending()
             messages->setData(last, renderAnswer(pending.content), ContentRole);
     }
     dropPending();
+}
+
+// The text view's work for one update grows with the length of the text it shows (Qt Quick
+// revisits every block of a rich text), so a long answer is shown in fewer, larger steps:
+// one frame up to 1,000 characters, then one more millisecond per 1,000 characters, at most
+// ten updates a second.
+void DialogManager::startFrameTimer(int textLength)
+{
+    frameTimer.start(std::min(MaxUpdateIntervalMs, FrameMs + textLength / 1000));
 }
 
 void DialogManager::dropPending()

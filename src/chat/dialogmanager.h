@@ -85,6 +85,7 @@ private:
     QString renderAnswer(const QString& markdown);
     QString renderReasoning(const QString& markdown);
     void applyPending();
+    void startFrameTimer(int textLength);
     void dropPending();
     void storeRow(int row);
     QString currentFileName() const;
