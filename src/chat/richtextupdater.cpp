@@ -13,6 +13,7 @@ namespace {
 
 const QString HeadEnd = QStringLiteral("</head>");
 const QString HtmlEnd = QStringLiteral("</html>");
+const QString DocumentStart = QStringLiteral("<!DOCTYPE HTML");
 
 bool startsWithAt(const QString& text, int at, QLatin1String what)
 {
@@ -71,7 +72,7 @@ void RichTextUpdater::apply()
     if (!target || text == applied)
         return;
     const int headEnd = text.indexOf(HeadEnd);
-    const bool blocks = headEnd >= 0 && text.endsWith(HtmlEnd);
+    const bool blocks = headEnd >= 0 && text.endsWith(HtmlEnd) && text.startsWith(DocumentStart);
     // A first text (a stored answer, or the first event) is set whole: most are never changed
     // again, and the blocks are tracked from the second change on.
     if (!blocks || applied.isEmpty()) {
