@@ -38,6 +38,9 @@ void TestRichTextUpdater::streamedDocumentEqualsAWholeSet_data()
     QTest::newRow("tables in a row")
         << QStringLiteral("| x | y |\n|---|---|\n| 1 | 2 |\n\n| a |\n|---|\n| b |\n\nBetween.\n\n"
                           "| c | d |\n|---|---|\n| 3 | 4 |\n");
+    QTest::newRow("fences, quotes and breaks") << QStringLiteral(
+        "Before.\n\n```cpp\nint a = 1;\n\n\nreturn a | b;\n```\n\n> quoted\n> more\n\n"
+        "***\n\n```\n```\n\nAfter an empty fence.\n\n# \n\n1) one\n\n2) two\n\nEnd.\n");
     QTest::newRow("cjk and lists") << QStringLiteral(
         "## 键盘\n\n线性轴手感顺滑。😀\n\n- 红轴\n\n  安静\n- 青轴\n\n    缩进代码\n\n结束。\n");
 }
