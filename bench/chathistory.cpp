@@ -3,6 +3,7 @@
 // (every append reads and rewrites the whole file), and appending an index entry. Prints the
 // median of several runs.
 #include "chat/chathistorystore.h"
+#include "chat/conversationsaver.h"
 #include "core/jsonfile.h"
 
 #include <QCoreApplication>
@@ -91,6 +92,28 @@ void fill(const ChatHistoryStore& store)
                     QJsonDocument(QJsonObject {{QStringLiteral("chat"), chat}}).toJson());
 }
 
+// GUI-thread time of storing one message in a conversation of n messages the way the
+// conversation manager does it: the conversation stays in memory, the file is written on the
+// saver's worker thread (waited for outside the timing).
+void savingFigures(const ChatHistoryStore& store)
+{
+    for (int messages : {100, Messages}) {
+        const QString name = QStringLiteral("2026010112%1").arg(messages, 4, 10, QLatin1Char('0'));
+        ConversationSaver saver;
+        for (int i = 0; i < messages; ++i)
+            saver.appendMessage(store, name, i == 0, i % 2, answerHtml(i), QString());
+        saver.flush();
+        const double append =
+            medianMs([&] { saver.appendMessage(store, name, false, 1, answerHtml(0), QString()); },
+                     [&] {
+                         saver.removeLastMessage(store, name);
+                         saver.flush();
+                     });
+        std::printf("conversation saver, one message to %d messages: %.2f ms GUI thread\n",
+                    messages, append);
+    }
+}
+
 } // namespace
 
 int main(int argc, char* argv[])
@@ -108,6 +131,22 @@ int main(int argc, char* argv[])
     int loaded = 0;
     const double index = medianMs([&] { loaded = store.loadIndex().size(); });
     std::printf("loadIndex, %d entries: %.2f ms\n", loaded, index);
+    int walked = 0;
+    const double plain = medianMs([&] {
+        const QJsonArray history = JsonFile::read(store.indexPath())
+                                       .document.object()
+                                       .value(QStringLiteral("history"))
+                                       .toArray();
+        walked = 0;
+        for (const QJsonValue& element : history) {
+            const QJsonObject entry = element.toObject();
+            walked += entry.value(QStringLiteral("title")).toString().size()
+                + entry.value(QStringLiteral("fileName")).toString().size()
+                + entry.value(QStringLiteral("modifiedTime")).toString().size();
+        }
+    });
+    std::printf("plain parse and walk of the index: %.2f ms (loadIndex %.2fx)\n", plain,
+                index / plain);
 
     const double conversation =
         medianMs([&] { loaded = store.loadConversation(Conversation).messages.size(); });
@@ -118,6 +157,7 @@ int main(int argc, char* argv[])
         medianMs([&] { store.appendMessage(Conversation, false, 1, answerHtml(0), QString()); },
                  [&] { store.removeLastMessage(Conversation); });
     std::printf("appendMessage to %d messages: %.2f ms\n", Messages, append);
+    savingFigures(store);
     const double entry = medianMs([&] {
         store.appendIndexEntry(QStringLiteral("New"), Conversation, QDateTime::currentDateTime());
     });

@@ -38,9 +38,66 @@ QString timeText(const QDateTime& time)
     return QLocale::c().toString(time.toLocalTime(), TimeFormat);
 }
 
+int indexIn(const char* const names[], int count, QStringView name)
+{
+    for (int i = 0; i < count; ++i) {
+        if (name == QLatin1String(names[i]))
+            return i;
+    }
+    return -1;
+}
+
+// Reads the digits of text from *at up to the next separator (or the end); -1 when there are
+// none or something else.
+int readNumber(QStringView text, int* at, QChar separator, int maxDigits)
+{
+    int value = 0;
+    int digits = 0;
+    while (*at < text.size() && text[*at] != separator) {
+        const int digit = text[*at].digitValue();
+        if (digit < 0 || digit > 9 || ++digits > maxDigits)
+            return -1;
+        value = value * 10 + digit;
+        ++*at;
+    }
+    ++*at; // past the separator
+    return digits > 0 ? value : -1;
+}
+
+// The dates we write ("Wed Dec 9 01:28:28 2026"), read directly: the general text-date reader
+// makes loading a long history several times slower than parsing its JSON. Anything else gets
+// an invalid time, and the general readers have their go.
+QDateTime parseWrittenTime(QStringView text)
+{
+    static const char* const Days[] = {"Mon", "Tue", "Wed", "Thu", "Fri", "Sat", "Sun"};
+    static const char* const Months[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
+                                         "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+    if (text.size() < 20 || text[3] != QLatin1Char(' ') || text[7] != QLatin1Char(' '))
+        return {};
+    const int dayName = indexIn(Days, 7, text.left(3));
+    const int month = indexIn(Months, 12, text.mid(4, 3));
+    int at = 8;
+    const int day = readNumber(text, &at, QLatin1Char(' '), 2);
+    const int hour = readNumber(text, &at, QLatin1Char(':'), 2);
+    const int minute = readNumber(text, &at, QLatin1Char(':'), 2);
+    const int second = readNumber(text, &at, QLatin1Char(' '), 2);
+    const int year = readNumber(text, &at, QLatin1Char(' '), 4);
+    if (dayName < 0 || month < 0 || day < 0 || hour < 0 || minute < 0 || second < 0 || year < 0
+        || at <= text.size())
+        return {};
+    const QDate date(year, month + 1, day);
+    const QTime time(hour, minute, second);
+    if (!date.isValid() || !time.isValid() || date.dayOfWeek() != dayName + 1)
+        return {};
+    return QDateTime(date, time);
+}
+
 // Files written with the system's names by earlier builds still load.
 QDateTime parseTime(const QString& text)
 {
+    const QDateTime written = parseWrittenTime(text);
+    if (written.isValid())
+        return written;
     const QDateTime time = QDateTime::fromString(text, Qt::TextDate);
     if (time.isValid() || text.isEmpty())
         return time;

@@ -61,6 +61,8 @@ public:
     QString conversationPath(const QString& fileName) const;
 
 private:
+    friend class ConversationSaver; // does the conversation rewrites off the calling thread
+
     // A file read for a rewrite: its root object and how the read went.
     struct Document
     {

@@ -101,12 +101,13 @@ void DeepSeekHandler::onReplyFinished()
         deliver(parser.finish());
     if (reply != currentReply)
         return; // a receiver started the next request; this one is already retired
-    // A stream that ends without its final answer would otherwise leave the caller waiting.
-    if (failed || !answered)
-        reportError(ServerBusy);
     manager->clearAccessCache();
     reply->deleteLater();
     currentReply = nullptr;
+    // Last, so that a request started by a receiver of the error stays the current one.
+    // A stream that ends without its final answer would otherwise leave the caller waiting.
+    if (failed || !answered)
+        reportError(ServerBusy);
 }
 
 void DeepSeekHandler::deliver(const QVector<EventStreamParser::Event>& events)

@@ -3,13 +3,14 @@
 #include "chat/chathistorystore.h"
 #include "chat/dialoginfomodel.h"
 #include "chat/dialogmodel.h"
-#include "chat/markdownrenderer.h"
 #include "core/configengine.h"
 #include "service/ovseverhandler.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QTextDocument>
+
+#include <algorithm>
 
 namespace {
 
@@ -19,6 +20,8 @@ constexpr int SenderAnswer = 1;
 constexpr int ContentRole = 1;
 constexpr int ReasoningRole = 2;
 const QString FileNameFormat = QStringLiteral("yyyyMMddHHmmss");
+constexpr int FrameMs = 16;
+constexpr int MaxUpdateIntervalMs = 100;
 
 } // namespace
 
@@ -33,9 +36,21 @@ DialogManager::DialogManager(ConfigEngine* config, OvSeverHandler* service, QObj
     connect(provider, &DeepSeekHandler::receivedStreamingData, this,
             &DialogManager::onReceivedStreamingData);
     connect(provider, &DeepSeekHandler::error, this, &DialogManager::onErrorOccured);
+    frameTimer.setSingleShot(true);
+    connect(&frameTimer, &QTimer::timeout, this, [this] {
+        if (pending.hasContent || pending.hasReasoning) {
+            const int length = pending.content.size() + pending.reasoning.size();
+            applyPending();
+            startFrameTimer(length);
+        }
+    });
 
     for (const ChatHistoryStore::IndexEntry& entry : history().loadIndex())
         conversations->append(entry.title, entry.fileName, entry.modifiedTime);
+    // The answer given just before quitting is written before the process ends.
+    if (QCoreApplication::instance())
+        connect(QCoreApplication::instance(), &QCoreApplication::aboutToQuit, this,
+                [this] { saver.flush(); });
 }
 
 DialogManager::~DialogManager()
@@ -122,6 +137,11 @@ DeepSeekHandler* DialogManager::providerClient() const
     return provider;
 }
 
+void DialogManager::flushHistory()
+{
+    saver.flush();
+}
+
 void DialogManager::sendMessage(QString str, bool regenerated)
 {
     setResponseGenerated(false);
@@ -132,6 +152,9 @@ void DialogManager::sendMessage(QString str, bool regenerated)
         storeRow(messages->rowCount() - 1);
     }
     messages->append(SenderAnswer, tr("Generating response..."), QString());
+    answerRenderer.reset();
+    reasoningRenderer.reset();
+    dropPending();
     askForAnswer(str);
 }
 
@@ -152,6 +175,7 @@ void DialogManager::startConversation(const QString& question)
 QString DialogManager::freeFileName(QDateTime* when) const
 {
     const ChatHistoryStore store = history();
+    saver.flush(); // a conversation file still being written must count as in use
     QString fileName = when->toString(FileNameFormat);
     while (store.isFileNameInUse(fileName)) {
         *when = when->addSecs(1);
@@ -173,27 +197,76 @@ void DialogManager::askForAnswer(const QString& question)
 
 void DialogManager::onReceivedStreamingData(QString content, QString reasoningContent, bool end)
 {
+    // Once the answer has ended (final reply, refusal or failure) it is shown and stored as it
+    // stands: data the network still delivers must not rewrite, store or count it again.
     const int lastRow = messages->rowCount() - 1;
-    if (lastRow < 0)
+    if (lastRow < 0 || generated)
         return;
-    const QString html = MarkdownRenderer::toHtml(content);
-    const QString reasoningHtml = MarkdownRenderer::toHtml(reasoningContent);
     if (messages->contentAt(lastRow) == tr("Generating response...")) {
         messages->deleteAtIndex(lastRow);
-        messages->append(SenderAnswer, html, reasoningHtml);
+        messages->append(SenderAnswer, renderAnswer(content), renderReasoning(reasoningContent));
     } else {
-        const QModelIndex last = messages->index(lastRow);
-        if (html.isEmpty())
-            messages->setData(last, reasoningHtml, ReasoningRole);
-        if (reasoningHtml.isEmpty())
-            messages->setData(last, html, ContentRole);
+        // A reply event replaces the answer, a thought event the reasoning; an empty event
+        // empties both.
+        if (content.isEmpty()) {
+            pending.hasReasoning = true;
+            pending.reasoning = reasoningContent;
+        }
+        if (reasoningContent.isEmpty()) {
+            pending.hasContent = true;
+            pending.content = content;
+        }
+        // At most one update of the shown row per frame; the final event is shown at once.
+        if (end || !frameTimer.isActive()) {
+            applyPending();
+            startFrameTimer(content.size() + reasoningContent.size());
+        }
     }
     if (!end)
         return;
+    frameTimer.stop();
     storeRow(messages->rowCount() - 1);
     setResponseGenerated(true);
     if (service)
         service->addCount(deviceSn);
+}
+
+// Each event carries the whole text so far; only its unfinished end is converted anew.
+QString DialogManager::renderAnswer(const QString& markdown)
+{
+    return markdown.isEmpty() ? QString() : answerRenderer.render(markdown);
+}
+
+QString DialogManager::renderReasoning(const QString& markdown)
+{
+    return markdown.isEmpty() ? QString() : reasoningRenderer.render(markdown);
+}
+
+void DialogManager::applyPending()
+{
+    const int lastRow = messages->rowCount() - 1;
+    if (lastRow >= 0 && !generated) {
+        const QModelIndex last = messages->index(lastRow);
+        if (pending.hasReasoning)
+            messages->setData(last, renderReasoning(pending.reasoning), ReasoningRole);
+        if (pending.hasContent)
+            messages->setData(last, renderAnswer(pending.content), ContentRole);
+    }
+    dropPending();
+}
+
+// The text view's work for one update grows with the length of the text it shows (Qt Quick
+// revisits every block of a rich text), so a long answer is shown in fewer, larger steps:
+// one frame up to 1,000 characters, then one more millisecond per 1,000 characters, at most
+// ten updates a second.
+void DialogManager::startFrameTimer(int textLength)
+{
+    frameTimer.start(std::min(MaxUpdateIntervalMs, FrameMs + textLength / 1000));
+}
+
+void DialogManager::dropPending()
+{
+    pending = PendingUpdate();
 }
 
 void DialogManager::onErrorOccured(DeepSeekHandler::ErrorCode errorCode)
@@ -212,6 +285,7 @@ void DialogManager::onErrorOccured(DeepSeekHandler::ErrorCode errorCode)
 // Puts a status text where the pending or partial answer was, stores it and ends the wait.
 void DialogManager::replaceLastRow(const QString& text)
 {
+    dropPending();
     if (messages->rowCount() > 0)
         messages->deleteAtIndex(messages->rowCount() - 1);
     messages->append(SenderAnswer, text, QString());
@@ -222,8 +296,8 @@ void DialogManager::replaceLastRow(const QString& text)
 void DialogManager::storeRow(int row)
 {
     const DialogRecord& record = messages->items().at(row);
-    history().appendMessage(currentFileName(), messages->rowCount() == 1, record.sender,
-                            record.content, record.reasoningContent);
+    saver.appendMessage(history(), currentFileName(), messages->rowCount() == 1, record.sender,
+                        record.content, record.reasoningContent);
 }
 
 void DialogManager::regenerate()
@@ -232,7 +306,7 @@ void DialogManager::regenerate()
         return;
     if (messages->items().constLast().sender == SenderAnswer) {
         messages->deleteAtIndex(messages->rowCount() - 1);
-        history().removeLastMessage(currentFileName());
+        saver.removeLastMessage(history(), currentFileName());
     }
     if (messages->rowCount() == 0 || messages->items().constLast().sender != SenderQuestion)
         return;
@@ -258,6 +332,7 @@ void DialogManager::parseJSONToCurrentChat()
     if (index < 0 || index >= conversations->rowCount())
         return;
     const QString fileName = conversations->items().at(index).fileName;
+    saver.flush();
     const ChatHistoryStore::Conversation conversation = history().loadConversation(fileName);
     if (conversation.outcome == ChatHistoryStore::Conversation::Outcome::Unreadable)
         return;

@@ -1,14 +1,17 @@
 #pragma once
 
+#include "chat/conversationsaver.h"
 #include "chat/deepseekhandler.h"
 // Complete types, so that the model properties are readable from QML.
 #include "chat/dialoginfomodel.h"
 #include "chat/dialogmodel.h"
+#include "chat/streamingmarkdownrenderer.h"
 
 #include <QDateTime>
 #include <QObject>
 #include <QPointer>
 #include <QString>
+#include <QTimer>
 
 class ChatHistoryStore;
 class ConfigEngine;
@@ -51,6 +54,9 @@ public:
     int modeIndex() const;
     void setDeviceSn(const QString& sn);
     DeepSeekHandler* providerClient() const;
+    // Waits until every stored message is in the conversation file (they are written on a
+    // worker thread).
+    void flushHistory();
 
     Q_INVOKABLE void sendMessage(QString str, bool regenerated = false);
     Q_INVOKABLE void regenerate();
@@ -76,6 +82,11 @@ private:
     QString freeFileName(QDateTime* when) const;
     void askForAnswer(const QString& question);
     void replaceLastRow(const QString& text);
+    QString renderAnswer(const QString& markdown);
+    QString renderReasoning(const QString& markdown);
+    void applyPending();
+    void startFrameTimer(int textLength);
+    void dropPending();
     void storeRow(int row);
     QString currentFileName() const;
 
@@ -91,4 +102,19 @@ private:
     int questionCount = 0;
     QString sessionId;
     QString deviceSn;
+    // The answer and reasoning of the pending request, converted as they grow.
+    StreamingMarkdownRenderer answerRenderer;
+    StreamingMarkdownRenderer reasoningRenderer;
+    // Stream events not shown yet: the row is updated at most once per frame.
+    struct PendingUpdate
+    {
+        bool hasContent = false;
+        bool hasReasoning = false;
+        QString content;
+        QString reasoning;
+    };
+    PendingUpdate pending;
+    QTimer frameTimer;
+    // Writes the conversation file off the GUI thread; drained before the file is read.
+    mutable ConversationSaver saver;
 };

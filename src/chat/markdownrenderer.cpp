@@ -33,19 +33,23 @@ QString MarkdownRenderer::toHtml(const QString& markdown)
 {
     if (markdown.isEmpty())
         return QString();
+    static const QRegularExpression bodyOpen(QStringLiteral("<body[^>]*>\\n?"),
+                                             QRegularExpression::CaseInsensitiveOption);
+    QString html = documentHtml(markdown);
+    html.remove(bodyOpen);
+    html.remove(QStringLiteral("</body>"));
+    return html;
+}
+
+QString MarkdownRenderer::documentHtml(const QString& markdown)
+{
     QTextDocument document;
     const QTextDocument::MarkdownFeatures features(QTextDocument::MarkdownDialectGitHub
                                                    | QTextDocument::MarkdownNoHTML);
     document.setMarkdown(markdown, features);
     neutralizeImages(document);
     neutralizeLinks(document);
-
-    static const QRegularExpression bodyOpen(QStringLiteral("<body[^>]*>\\n?"),
-                                             QRegularExpression::CaseInsensitiveOption);
-    QString html = document.toHtml();
-    html.remove(bodyOpen);
-    html.remove(QStringLiteral("</body>"));
-    return html;
+    return document.toHtml();
 }
 
 void MarkdownRenderer::neutralizeImages(QTextDocument& document)

@@ -15,6 +15,8 @@ class MarkdownRenderer
 public:
     // The HTML document without its body tags; an empty text stays empty.
     static QString toHtml(const QString& markdown);
+    // The whole exported document, body tags included; the streaming renderer cuts it up.
+    static QString documentHtml(const QString& markdown);
 
 private:
     static void neutralizeImages(QTextDocument& document);

@@ -77,6 +77,8 @@ private slots:
     void skipsMalformedBlocks();
     void streamsAVeryLongAnswer();
     void ignoresAnEarlierRequestStillRunning();
+    void aRequestFromTheErrorHandlerGetsItsAnswer_data();
+    void aRequestFromTheErrorHandlerGetsItsAnswer();
 
 private:
     void ask(const QString& question, int mode = 1);
@@ -367,6 +369,33 @@ void TestDeepSeekHandler::ignoresAnEarlierRequestStillRunning()
     QVERIFY(waitIdle());
     COMPARE_SIGNALS(shortAnswer);
     QCOMPARE(errors->count(), 0);
+}
+
+void TestDeepSeekHandler::aRequestFromTheErrorHandlerGetsItsAnswer_data()
+{
+    QTest::addColumn<QString>("fault");
+    QTest::newRow("HTTP 500") << QStringLiteral("http500");
+    QTest::newRow("connection dropped mid-stream") << QStringLiteral("cut");
+    QTest::newRow("refusal") << QStringLiteral("refuse");
+}
+
+// A caller may retry straight from its error handler; the new request must not be orphaned by
+// the clean-up of the failed one.
+void TestDeepSeekHandler::aRequestFromTheErrorHandlerGetsItsAnswer()
+{
+    QFETCH(QString, fault);
+    bool retried = false;
+    connect(handler.data(), &DeepSeekHandler::error, this, [this, &retried] {
+        if (retried)
+            return;
+        retried = true;
+        ask(QStringLiteral("again"));
+    });
+    ask(QStringLiteral("[fault:%1]").arg(fault));
+    QTRY_VERIFY_WITH_TIMEOUT(!signals_.isEmpty() && signals_.constLast().end, 10000);
+    QVERIFY(retried);
+    QVERIFY(waitIdle());
+    QCOMPARE(errors->count(), 1);
 }
 
 QTEST_GUILESS_MAIN(TestDeepSeekHandler)

@@ -2,6 +2,7 @@
 #include "chat/dialoginfomodel.h"
 #include "chat/dialogmanager.h"
 #include "chat/dialogmodel.h"
+#include "chat/markdownrenderer.h"
 #include "core/configengine.h"
 #include "core/constants.h"
 #include "service/ovseverhandler.h"
@@ -46,6 +47,10 @@ private slots:
     void failuresBecomeStoredStatusRows_data();
     void failuresBecomeStoredStatusRows();
     void errorAfterTheFinalReplyKeepsTheAnswer();
+    void lateStreamDataChangesNothing_data();
+    void lateStreamDataChangesNothing();
+    void anEmptyEventClearsAnswerAndReasoning();
+    void aBurstOfEventsEndsWithTheLastAtOnce();
     void regenerateReplacesOnlyTheAnswer();
     void copyPutsPlainTextOnTheClipboard();
     void reopenedConversationContinuesItsSession();
@@ -125,6 +130,7 @@ QJsonObject TestDialogManager::lastEngineRequest()
 
 QVector<ChatHistoryStore::Message> TestDialogManager::storedMessages(int conversation) const
 {
+    manager->flushHistory();
     const int row = conversation < 0 ? manager->currentIndex() : conversation;
     const QString fileName = manager->dialogInfoModel()->items().at(row).fileName;
     return ChatHistoryStore(config->dataLocation()).loadConversation(fileName).messages;
@@ -242,6 +248,86 @@ void TestDialogManager::errorAfterTheFinalReplyKeepsTheAnswer()
     QCOMPARE(manager->dialogModel()->rowCount(), 2);
     QCOMPARE(manager->dialogModel()->contentAt(1), answer);
     QCOMPARE(storedMessages().size(), 2);
+}
+
+void TestDialogManager::lateStreamDataChangesNothing_data()
+{
+    QTest::addColumn<QString>("question");
+    QTest::newRow("after the final reply") << QStringLiteral("Short one [fault:short]");
+    QTest::newRow("after a refusal") << QStringLiteral("Bad one [fault:refuse]");
+}
+
+// The network may still hand over events once the answer has ended; the answer on screen and
+// in the file stays as it ended, and is neither stored nor counted again.
+void TestDialogManager::lateStreamDataChangesNothing()
+{
+    QFETCH(QString, question);
+    makeManager();
+    askAndWait(question);
+    const QString answer = manager->dialogModel()->contentAt(1);
+    const QVector<ChatHistoryStore::Message> stored = storedMessages();
+    QCOMPARE(stored.size(), 2);
+
+    DeepSeekHandler* provider = manager->providerClient();
+    emit provider->receivedStreamingData(QStringLiteral("Late **text**"), QString(), false);
+    emit provider->receivedStreamingData(QString(), QStringLiteral("late thought"), false);
+    emit provider->receivedStreamingData(QStringLiteral("Late **text** ended"), QString(), true);
+    QCOMPARE(manager->dialogModel()->rowCount(), 2);
+    QCOMPARE(manager->dialogModel()->contentAt(1), answer);
+    QCOMPARE(manager->dialogModel()->items().at(1).reasoningContent, QString());
+    QCOMPARE(storedMessages().size(), 2);
+    QCOMPARE(storedMessages().at(1).content, stored.at(1).content);
+    QVERIFY(manager->responseGenerated());
+}
+
+void TestDialogManager::anEmptyEventClearsAnswerAndReasoning()
+{
+    makeManager();
+    manager->dialogInfoModel()->append(QStringLiteral("t"), QStringLiteral("20260101000000"),
+                                       QDateTime::currentDateTime());
+    manager->setCurrentIndex(manager->dialogInfoModel()->rowCount() - 1);
+    manager->dialogModel()->append(0, QStringLiteral("q"), QString());
+    manager->dialogModel()->append(1, Placeholder, QString());
+    DeepSeekHandler* provider = manager->providerClient();
+    emit provider->receivedStreamingData(QString(), QStringLiteral("thinking"), false);
+    emit provider->receivedStreamingData(QStringLiteral("partial *answer*"), QString(), false);
+    // Updates within one frame are shown together at the frame's end.
+    QTRY_VERIFY(manager->dialogModel()->items().at(1).content.contains(QStringLiteral("answer")));
+    QVERIFY(manager->dialogModel()->items().at(1).reasoningContent.contains(
+        QStringLiteral("thinking")));
+
+    emit provider->receivedStreamingData(QString(), QString(), false);
+    QTRY_COMPARE(manager->dialogModel()->items().at(1).content, QString());
+    QCOMPARE(manager->dialogModel()->items().at(1).reasoningContent, QString());
+    emit provider->receivedStreamingData(QStringLiteral("fresh"), QString(), true);
+    QCOMPARE(manager->dialogModel()->contentAt(1),
+             MarkdownRenderer::toHtml(QStringLiteral("fresh")));
+}
+
+// Events that arrive faster than frames are shown at most once per frame, but the final one
+// is shown and stored at once, complete.
+void TestDialogManager::aBurstOfEventsEndsWithTheLastAtOnce()
+{
+    makeManager();
+    manager->dialogInfoModel()->append(QStringLiteral("t"), QStringLiteral("20260101000001"),
+                                       QDateTime::currentDateTime());
+    manager->setCurrentIndex(manager->dialogInfoModel()->rowCount() - 1);
+    manager->dialogModel()->append(0, QStringLiteral("q"), QString());
+    manager->dialogModel()->append(1, Placeholder, QString());
+    QSignalSpy changes(manager->dialogModel(), &QAbstractItemModel::dataChanged);
+    DeepSeekHandler* provider = manager->providerClient();
+    QString answer;
+    for (int i = 0; i < 50; ++i) {
+        answer += QStringLiteral("Part %1 of the **answer**.\n\n").arg(i);
+        emit provider->receivedStreamingData(answer, QString(), false);
+    }
+    QVERIFY(changes.count() < 10);
+    answer += QStringLiteral("The end.");
+    emit provider->receivedStreamingData(answer, QString(), true);
+    QCOMPARE(manager->dialogModel()->contentAt(1), MarkdownRenderer::toHtml(answer));
+    QVERIFY(manager->responseGenerated());
+    QCOMPARE(storedMessages().size(), 1);
+    QCOMPARE(storedMessages().at(0).content, MarkdownRenderer::toHtml(answer));
 }
 
 void TestDialogManager::regenerateReplacesOnlyTheAnswer()

@@ -173,6 +173,17 @@ void TestChatHistoryStore::indexTimeTexts_data()
                                   << time;
     QTest::newRow("single-digit day")
         << QJsonValue("Sun Mar 1 00:00:00 2026") << QDateTime(QDate(2026, 3, 1), QTime(0, 0));
+    QTest::newRow("last second of a year") << QJsonValue("Thu Dec 31 23:59:59 2026")
+                                           << QDateTime(QDate(2026, 12, 31), QTime(23, 59, 59));
+    // Texts that the direct reader of our own format leaves to the general one.
+    QTest::newRow("day name of another date")
+        << QJsonValue("Mon Feb 20 09:05:07 2025")
+        << QDateTime::fromString(QStringLiteral("Mon Feb 20 09:05:07 2025"), Qt::TextDate);
+    QTest::newRow("padded day") << QJsonValue("Thu Feb 20 9:05:07 2025")
+                                << QDateTime::fromString(QStringLiteral("Thu Feb 20 9:05:07 2025"),
+                                                         Qt::TextDate);
+    QTest::newRow("trailing text") << QJsonValue("Thu Feb 20 09:05:07 2025 x") << QDateTime();
+    QTest::newRow("no such day") << QJsonValue("Thu Feb 30 09:05:07 2025") << QDateTime();
     QTest::newRow("not a date") << QJsonValue("yesterday") << QDateTime();
     QTest::newRow("iso date") << QJsonValue("2025-02-20T09:05:07") << QDateTime();
     QTest::newRow("empty") << QJsonValue("") << QDateTime();

@@ -336,6 +336,10 @@ void TestOvSeverHandler::failuresLeaveRecordsAlone_data()
     QTest::addColumn<QByteArray>("scenario"); // empty: the server is gone
     QTest::addColumn<QString>("msg");
     QTest::newRow("not JSON") << QByteArray("not-json") << "msg error";
+    QTest::newRow("JSON array") << QByteArray("json-array") << "msg error";
+    QTest::newRow("JSON number") << QByteArray("json-number") << "msg error";
+    // The list reply still carries records; with a non-zero code they must not be taken.
+    QTest::newRow("non-zero code") << QByteArray("refused") << "service paused";
     QTest::newRow("HTTP 500") << QByteArray("http-error") << "Network connection error";
     QTest::newRow("connection refused") << QByteArray() << "Network connection error";
 }

@@ -71,11 +71,16 @@ void ServiceRoutes::serveList(const httplib::Request& request, httplib::Response
         records = ServiceCatalog::alternateList(listTurn++ % 2 == 1);
         break;
     }
+    case Scenario::Refused:
+        records = ServiceCatalog::alternateList(true); // other records than the normal list
+        break;
     default:
         records = ServiceCatalog::fullList();
         break;
     }
-    QJsonObject object = envelope(0, QStringLiteral("success"));
+    const bool refused = currentScenario() == Scenario::Refused;
+    QJsonObject object = refused ? envelope(1002, QStringLiteral("service paused"))
+                                 : envelope(0, QStringLiteral("success"));
     object.insert(QStringLiteral("data"), ServiceCatalog::listData(records, ownBaseUrl(request)));
     reply(response, object);
 }
@@ -89,6 +94,9 @@ void ServiceRoutes::serveCount(const httplib::Request& request, httplib::Respons
     switch (currentScenario()) {
     case Scenario::CountRefused:
         reply(response, envelope(1001, QStringLiteral("device not registered")));
+        return;
+    case Scenario::Refused:
+        reply(response, envelope(1002, QStringLiteral("service paused")));
         return;
     case Scenario::CountBare:
         reply(response, QJsonObject {{QStringLiteral("data"), QJsonObject()}});
@@ -134,6 +142,9 @@ void ServiceRoutes::serveScenario(const httplib::Request& request, httplib::Resp
         {"count-refused", Scenario::CountRefused},
         {"count-bare", Scenario::CountBare},
         {"not-json", Scenario::NotJson},
+        {"json-array", Scenario::JsonArray},
+        {"json-number", Scenario::JsonNumber},
+        {"refused", Scenario::Refused},
         {"http-error", Scenario::HttpError},
     };
     const auto found = names.find(request.body);
@@ -183,6 +194,10 @@ bool ServiceRoutes::begin(const httplib::Request& request, httplib::Response& re
     }
     if (now == Scenario::NotJson) {
         response.set_content("<html>maintenance</html>", "text/html");
+        return false;
+    }
+    if (now == Scenario::JsonArray || now == Scenario::JsonNumber) {
+        response.set_content(now == Scenario::JsonArray ? "[1, 2, 3]" : "42", "application/json");
         return false;
     }
     *call = verify(request.body);

@@ -48,6 +48,10 @@ struct Response;
 //     "count-refused"   count replies: code 1001, msg "device not registered"
 //     "count-bare"      count replies: no "code", no "msg", "data" an empty object
 //     "not-json"        every service reply is a body that is not JSON
+//     "json-array"      every service reply is the JSON array [1, 2, 3]
+//     "json-number"     every service reply is the JSON number 42
+//     "refused"         every service reply: code 1002, msg "service paused", list data
+//                       still holding the normal records
 //     "http-error"      every service request fails with HTTP status 500
 //   GET "/dev/requests": the last requests to "/v1/ai/api/..." as a JSON array of
 //   {"path", "contentType", "body"} (body exactly as received), oldest first.
@@ -66,6 +70,9 @@ private:
         CountRefused,
         CountBare,
         NotJson,
+        JsonArray,
+        JsonNumber,
+        Refused,
         HttpError
     };
 

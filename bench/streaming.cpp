@@ -1,0 +1,253 @@
+// Streams long Markdown answers along the whole path the user sees: provider events (400
+// cumulative reply events per answer, as the knowledge engine sends them) -> conversation
+// manager -> message model -> a rich-text answer delegate 486 wide in an offscreen Qt Quick
+// window (software backend). Events are paced like a real stream, one per 20 ms, and the cost
+// of each is the GUI thread's CPU time from its delivery until the next one, so timers,
+// polish, layout and painting of the frame all count. Compared with one full render: one
+// conversion of the final text plus one layout and frame of it in the same view.
+//
+// Arguments: optional list of sizes (default 5000 20000 80000); "--kinds=prose,tables".
+// BENCH_QML in the environment replaces the panel below (e.g. with the real answer delegate);
+// it sees the message model as "dialogModel".
+#include "chat/dialoginfomodel.h"
+#include "chat/dialogmanager.h"
+#include "chat/dialogmodel.h"
+#include "chat/markdownrenderer.h"
+#include "chat/richtextupdater.h"
+#include "core/configengine.h"
+#include "core/constants.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QEventLoop>
+#include <QGuiApplication>
+#include <QQmlContext>
+#include <QQmlError>
+#include <QQuickView>
+#include <QQuickWindow>
+#include <QSGRendererInterface>
+#include <QTemporaryDir>
+#include <QTemporaryFile>
+#include <QTimer>
+
+#include <algorithm>
+#include <cstdio>
+#include <ctime>
+
+namespace {
+
+constexpr int Events = 400;
+constexpr int PaceMs = 20;
+
+// The chat panel's message list with the answer layout: reasoning above the answer, both rich
+// text 486 wide, selectable, kept up to date in place by RichTextUpdater.
+const char* const PanelQml = R"QML(
+import QtQuick 2.15
+import Lumora.Chat 1.0
+
+Item {
+    width: 514; height: 476
+    ListView {
+        anchors.fill: parent
+        clip: true
+        spacing: 12
+        model: dialogModel
+        delegate: Column {
+            width: 486
+            spacing: 12
+            TextEdit {
+                id: reasoning
+                width: 486
+                visible: model.reasoningContent !== ""
+                textFormat: TextEdit.RichText
+                wrapMode: TextEdit.Wrap
+                readOnly: true
+                selectByMouse: true
+                RichTextUpdater { document: reasoning.textDocument; html: model.reasoningContent }
+            }
+            TextEdit {
+                id: answer
+                width: 486
+                textFormat: TextEdit.RichText
+                wrapMode: TextEdit.Wrap
+                readOnly: true
+                selectByMouse: true
+                RichTextUpdater { document: answer.textDocument; html: model.content }
+            }
+        }
+    }
+}
+)QML";
+
+qint64 threadCpuNs()
+{
+    timespec now {};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+    return qint64(now.tv_sec) * 1000000000 + now.tv_nsec;
+}
+
+void idle(int ms)
+{
+    QEventLoop loop;
+    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+QString proseSection()
+{
+    return QStringLiteral(
+        "## Choosing switches\n\n"
+        "Linear switches feel **smooth** from top to bottom, while tactile ones give a *bump*. "
+        "Clicky switches add a sound; see [the guide](https://orvik.example/switches). "
+        "Most people settle within a week, and the choice matters less than the keycaps.\n\n"
+        "- Linear: quiet and fast\n- Tactile: clear feedback\n  - light bump\n  - heavy bump\n"
+        "- Clicky: loud\n\n"
+        "1. Try a tester\n2. Type for a week\n3. Decide\n\n"
+        "```cpp\nint keys = 104;\nfor (int i = 0; i < keys; ++i)\n    press(i);\n```\n\n"
+        "> A good keyboard disappears under your fingers.\n\n"
+        "键盘的手感因人而异，建议先试用再决定。\n\n");
+}
+
+QString tableSection()
+{
+    return QStringLiteral(
+        "### Switch table\n\n"
+        "The common switches compare like this; the force is measured at actuation.\n\n"
+        "| Switch | Force | Travel | Sound |\n|---|---|---|---|\n| Red | 45 g | 4 mm | quiet |\n"
+        "| Brown | 55 g | 4 mm | soft |\n| Blue | 60 g | 4 mm | loud |\n"
+        "| Silver | 45 g | 3.4 mm | quiet |\n\n");
+}
+
+QString answer(const QString& kind, int length)
+{
+    const QString section =
+        kind == QLatin1String("tables") ? proseSection() + tableSection() : proseSection();
+    QString text;
+    while (text.size() < length)
+        text += section;
+    text.truncate(length);
+    return text;
+}
+
+struct Figures
+{
+    double totalMs = 0;
+    double worstMs = 0;
+    double lastMs = 0;
+    double fullRenderMs = 0;
+    double deliveryMs = 0; // inside the manager, the model and the view's bindings
+    double idleMs = 0; // the paced event loop alone, for reference
+};
+
+class Bench
+{
+public:
+    Bench(ConfigEngine* config)
+        : manager(config, nullptr)
+    {
+        manager.dialogInfoModel()->append(QStringLiteral("bench"), QStringLiteral("20261210000000"),
+                                          QDateTime::currentDateTime());
+        manager.setCurrentIndex(0);
+        view.rootContext()->setContextProperty(QStringLiteral("dialogModel"),
+                                               manager.dialogModel());
+        qmlFile.open();
+        qmlFile.write(qEnvironmentVariableIsSet("BENCH_QML") ? qgetenv("BENCH_QML") : PanelQml);
+        qmlFile.close();
+        view.setSource(QUrl::fromLocalFile(qmlFile.fileName()));
+        for (const QQmlError& error : view.errors())
+            std::fprintf(stderr, "%s\n", qPrintable(error.toString()));
+        view.show();
+        idle(100);
+    }
+
+    Figures run(const QString& text)
+    {
+        Figures figures;
+        DialogModel* model = manager.dialogModel();
+        model->clearAll();
+        model->append(0, QStringLiteral("Tell me about switches"), QString());
+        model->append(1, QStringLiteral("Generating response..."), QString());
+        manager.setResponseGenerated(false);
+        idle(100);
+        DeepSeekHandler* provider = manager.providerClient();
+        for (int event = 1; event <= Events; ++event) {
+            const QString soFar = text.left(text.size() * event / Events);
+            const bool end = event == Events;
+            const qint64 start = threadCpuNs();
+            emit provider->receivedStreamingData(soFar, QString(), end);
+            figures.deliveryMs += (threadCpuNs() - start) / 1e6;
+            idle(end ? 200 : PaceMs);
+            const double ms = (threadCpuNs() - start) / 1e6;
+            figures.totalMs += ms;
+            figures.worstMs = std::max(figures.worstMs, ms);
+            figures.lastMs = ms;
+        }
+        const QString streamed = model->contentAt(1);
+        // The same 400 paced ticks without events: what the event loop costs by itself.
+        const qint64 idleStart = threadCpuNs();
+        for (int event = 1; event <= Events; ++event)
+            idle(event == Events ? 200 : PaceMs);
+        figures.idleMs = (threadCpuNs() - idleStart) / 1e6;
+
+        model->clearAll();
+        idle(100);
+        const qint64 start = threadCpuNs();
+        const QString html = MarkdownRenderer::toHtml(text);
+        model->append(1, html, QString());
+        idle(200);
+        figures.fullRenderMs = (threadCpuNs() - start) / 1e6;
+        if (streamed != html)
+            std::printf("  WARNING: the streamed answer differs from a one-shot conversion\n");
+        model->clearAll();
+        idle(50);
+        return figures;
+    }
+
+private:
+    DialogManager manager;
+    QQuickView view;
+    QTemporaryFile qmlFile {QDir::tempPath() + QStringLiteral("/bench-panel-XXXXXX.qml")};
+};
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QQuickWindow::setSceneGraphBackend(QSGRendererInterface::Software);
+    QTemporaryDir home;
+    qputenv("XDG_CONFIG_HOME", (home.path() + QStringLiteral("/config")).toUtf8());
+    qputenv("XDG_DATA_HOME", (home.path() + QStringLiteral("/data")).toUtf8());
+    QGuiApplication app(argc, argv);
+
+    QList<int> sizes;
+    QStringList kinds {QStringLiteral("prose"), QStringLiteral("tables")};
+    for (const QString& argument : app.arguments().mid(1)) {
+        if (argument.startsWith(QLatin1String("--kinds=")))
+            kinds = argument.mid(8).split(QLatin1Char(','));
+        else if (argument.toInt() > 0)
+            sizes.append(argument.toInt());
+    }
+    if (sizes.isEmpty())
+        sizes = {5000, 20000, 80000};
+
+    ConfigEngine config;
+    config.initialize({{QStringLiteral("AppVer3ConfigPath"), CONFIGS_DIR_NAME}});
+    RichTextUpdater::registerQmlType();
+    Bench bench(&config);
+    std::printf("%d cumulative events per answer, one per %d ms; GUI-thread CPU time\n", Events,
+                PaceMs);
+    std::printf("%-7s %7s %11s %10s %10s %12s %8s %12s %8s\n", "kind", "chars", "total ms",
+                "worst ms", "last ms", "full rend ms", "ratio", "delivery ms", "idle ms");
+    for (const QString& kind : kinds) {
+        for (int size : sizes) {
+            const Figures f = bench.run(answer(kind, size));
+            std::printf("%-7s %7d %11.1f %10.2f %10.2f %12.2f %8.2f %12.1f %8.1f\n",
+                        qPrintable(kind), size, f.totalMs, f.worstMs, f.lastMs, f.fullRenderMs,
+                        f.totalMs / f.fullRenderMs, f.deliveryMs, f.idleMs);
+            std::fflush(stdout);
+        }
+    }
+    return 0;
+}

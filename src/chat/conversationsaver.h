@@ -1,0 +1,64 @@
+#pragma once
+
+#include "chat/chathistorystore.h"
+#include "core/jsonfile.h"
+
+#include <QDateTime>
+#include <QJsonObject>
+#include <QMutex>
+#include <QString>
+#include <QThreadPool>
+
+#include <atomic>
+
+// Stores the messages of the conversation on screen without stalling the window.
+//
+// ChatHistoryStore reads, parses and rewrites the whole conversation file for every message,
+// on the calling thread: in a long conversation that is tens of milliseconds per message. The
+// saver keeps the parsed conversation in memory, changes it there, and writes the file on a
+// worker thread: whole and atomic (JsonFile), in the order of the changes, in the same format.
+// flush() waits for the writes; the destructor flushes, so nothing is lost at exit.
+//
+// The file is read again when it changed behind our back (deleted, or written by someone
+// else) while no write of ours was pending, so the store's logs and broken-file handling stay
+// as they are: "File doesn't exist: " for a missing file, "Failed to open file: " for one that
+// cannot be read (nothing is written then) or written, a broken file kept aside first.
+class ConversationSaver
+{
+public:
+    ConversationSaver();
+    ~ConversationSaver();
+    ConversationSaver(const ConversationSaver&) = delete;
+    ConversationSaver& operator=(const ConversationSaver&) = delete;
+
+    // As ChatHistoryStore::appendMessage and removeLastMessage; the file follows shortly.
+    void appendMessage(const ChatHistoryStore& store, const QString& fileName, bool startNewFile,
+                       int sender, const QString& content, const QString& reasoningContent);
+    void removeLastMessage(const ChatHistoryStore& store, const QString& fileName);
+
+    // Waits until every change so far is on disk.
+    void flush();
+
+private:
+    struct Written
+    {
+        QString path;
+        bool exists = false; // false after a failed write: the next change reads the file
+        qint64 size = -1;
+        QDateTime modified;
+    };
+
+    bool loadForUpdate(const QString& target);
+    bool isCurrent(const QString& target);
+    void queueWrite();
+
+    // The conversation in memory, as the file will be once the queued writes are done.
+    QString path;
+    QJsonObject root;
+    JsonFile::Status status = JsonFile::Status::Missing;
+
+    QThreadPool worker; // one thread: writes run one after another, in order
+    std::atomic<int> pending {0};
+    QMutex mutex; // guards written
+    Written written; // the file as our last successful write left it
+};

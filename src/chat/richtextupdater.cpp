@@ -1,0 +1,192 @@
+#include "chat/richtextupdater.h"
+
+#include <QQuickTextDocument>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QTextDocumentFragment>
+#include <QtQml>
+
+#include <algorithm>
+
+namespace {
+
+const QString HeadEnd = QStringLiteral("</head>");
+const QString HtmlEnd = QStringLiteral("</html>");
+const QString DocumentStart = QStringLiteral("<!DOCTYPE HTML");
+
+bool startsWithAt(const QString& text, int at, QLatin1String what)
+{
+    return QStringView(text).mid(at, what.size()) == what;
+}
+
+} // namespace
+
+RichTextUpdater::RichTextUpdater(QObject* parent)
+    : QObject(parent)
+{ }
+
+void RichTextUpdater::registerQmlType()
+{
+    qmlRegisterType<RichTextUpdater>("Lumora.Chat", 1, 0, "RichTextUpdater");
+}
+
+QQuickTextDocument* RichTextUpdater::document() const
+{
+    return quickDocument;
+}
+
+void RichTextUpdater::setDocument(QQuickTextDocument* document)
+{
+    if (quickDocument == document)
+        return;
+    quickDocument = document;
+    setTextDocument(document ? document->textDocument() : nullptr);
+    emit documentChanged();
+}
+
+void RichTextUpdater::setTextDocument(QTextDocument* document)
+{
+    target = document;
+    applied.clear();
+    units.clear();
+    apply();
+}
+
+QString RichTextUpdater::html() const
+{
+    return text;
+}
+
+void RichTextUpdater::setHtml(const QString& html)
+{
+    if (text == html)
+        return;
+    text = html;
+    apply();
+    emit htmlChanged();
+}
+
+void RichTextUpdater::apply()
+{
+    if (!target || text == applied)
+        return;
+    const int headEnd = text.indexOf(HeadEnd);
+    const bool blocks = headEnd >= 0 && text.endsWith(HtmlEnd) && text.startsWith(DocumentStart);
+    // A first text (a stored answer, or the first event) is set whole: most are never changed
+    // again, and the blocks are tracked from the second change on.
+    if (!blocks || applied.isEmpty()) {
+        units.clear();
+        applied = text;
+        target->setHtml(text);
+        return;
+    }
+    if (units.isEmpty() || !applied.startsWith(QStringView(text).left(headEnd + HeadEnd.size()))) {
+        rebuild();
+        return;
+    }
+    const int common =
+        int(std::mismatch(applied.begin(), applied.end(), text.begin(), text.end()).first
+            - applied.begin());
+    // A unit stays when its text and the line break after it are unchanged.
+    int kept = 0;
+    while (kept < units.size() && units.at(kept).htmlEnd < common)
+        ++kept;
+    if (kept == 0 || kept == units.size()) {
+        rebuild();
+        return;
+    }
+    QTextCursor cursor(target);
+    cursor.setPosition(units.at(kept).position);
+    cursor.movePosition(QTextCursor::End, QTextCursor::KeepAnchor);
+    cursor.removeSelectedText();
+    restoreBlockFormat(units.at(kept));
+    const int from = units.at(kept - 1).htmlEnd + 1;
+    units.resize(kept);
+    applied = text;
+    appendUnits(from);
+}
+
+// Builds the document block by block, so that later changes can replace just their blocks.
+void RichTextUpdater::rebuild()
+{
+    units.clear();
+    applied = text;
+    head = text.left(text.indexOf(HeadEnd) + HeadEnd.size());
+    target->clear();
+    appendUnits(head.size());
+}
+
+void RichTextUpdater::appendUnits(int from)
+{
+    const int end = applied.size() - HtmlEnd.size();
+    while (from < end) {
+        int unitEnd = nextBlock(from, end);
+        if (startsWithAt(applied, from, QLatin1String("<table")) && unitEnd < end)
+            unitEnd = nextBlock(unitEnd + 1, end);
+        QTextCursor cursor(target);
+        cursor.movePosition(QTextCursor::End);
+        units.append({unitEnd, cursor.position(), cursor.blockFormat(), cursor.blockCharFormat()});
+        insertUnit(applied.mid(from, unitEnd - from), units.size() == 1);
+        if (units.size() > 1)
+            restoreBlockFormat(units.constLast());
+        from = unitEnd + 1;
+    }
+}
+
+void RichTextUpdater::restoreBlockFormat(const Unit& unit)
+{
+    QTextCursor cursor(target);
+    cursor.setPosition(unit.position);
+    if (cursor.blockFormat() != unit.blockFormat)
+        cursor.setBlockFormat(unit.blockFormat);
+    if (cursor.blockCharFormat() != unit.charFormat)
+        cursor.setBlockCharFormat(unit.charFormat);
+}
+
+// The end of the top-level block that starts at from: the next line break outside lists and
+// tables that is followed by a tag (text never holds a bare '<').
+int RichTextUpdater::nextBlock(int from, int end) const
+{
+    int depth = 0;
+    for (int i = from; i < end; ++i) {
+        const QChar c = applied.at(i);
+        if (c == QLatin1Char('<')) {
+            if (startsWithAt(applied, i, QLatin1String("<ul"))
+                || startsWithAt(applied, i, QLatin1String("<ol"))
+                || startsWithAt(applied, i, QLatin1String("<table")))
+                ++depth;
+            else if (startsWithAt(applied, i, QLatin1String("</ul>"))
+                     || startsWithAt(applied, i, QLatin1String("</ol>"))
+                     || startsWithAt(applied, i, QLatin1String("</table>")))
+                --depth;
+        } else if (c == QLatin1Char('\n') && depth <= 0 && i + 1 < end
+                   && applied.at(i + 1) == QLatin1Char('<')) {
+            return i;
+        }
+    }
+    return end;
+}
+
+// Inserting HTML merges its first block into the block at the cursor and drops that block's
+// format. So the blocks are first parsed into a document of their own; when its first block
+// carries content, an empty block is put in front to take that merge, and the copy then brings
+// every real block with its own format.
+void RichTextUpdater::insertUnit(const QString& blocks, bool first)
+{
+    const QString html = head + blocks + HtmlEnd;
+    if (first) {
+        target->setHtml(html);
+        return;
+    }
+    QTextDocument source;
+    source.setHtml(html);
+    QTextCursor sourceCursor(&source);
+    if (source.blockCount() == 1 || source.firstBlock().length() > 1)
+        sourceCursor.insertBlock();
+    sourceCursor.movePosition(QTextCursor::Start);
+    sourceCursor.movePosition(QTextCursor::End, QTextCursor::KeepAnchor);
+    QTextCursor cursor(target);
+    cursor.movePosition(QTextCursor::End);
+    cursor.insertFragment(QTextDocumentFragment(sourceCursor));
+}
