@@ -28,7 +28,9 @@ RichTextUpdater::RichTextUpdater(QObject* parent)
 
 void RichTextUpdater::registerQmlType()
 {
-    qmlRegisterType<RichTextUpdater>("Lumora.Chat", 1, 0, "RichTextUpdater");
+    static const int type =
+        qmlRegisterType<RichTextUpdater>("Lumora.Chat", 1, 0, "RichTextUpdater");
+    Q_UNUSED(type)
 }
 
 QQuickTextDocument* RichTextUpdater::document() const

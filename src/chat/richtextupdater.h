@@ -32,7 +32,8 @@ class RichTextUpdater : public QObject
 public:
     explicit RichTextUpdater(QObject* parent = nullptr);
 
-    // Makes the type available to QML as Lumora.Chat 1.0 RichTextUpdater.
+    // Makes the type available to QML as Lumora.Chat 1.0 RichTextUpdater; once per process,
+    // however often it is called.
     static void registerQmlType();
 
     QQuickTextDocument* document() const;

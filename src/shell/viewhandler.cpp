@@ -1,6 +1,7 @@
 #include "shell/viewhandler.h"
 
 #include "chat/dialogmanager.h"
+#include "chat/richtextupdater.h"
 #include "core/configengine.h"
 #include "core/constants.h"
 #include "core/endpoints.h"
@@ -108,6 +109,8 @@ void ViewHandler::setUpWindow()
 {
     // The chat view shows stored and streamed rich text; it must never fetch from the network.
     engine()->setNetworkAccessManagerFactory(LocalOnlyNetworkAccessFactory::instance());
+    // The answers stream into their views block by block (DialogPanel.qml).
+    RichTextUpdater::registerQmlType();
     setFlags(Qt::Window | Qt::FramelessWindowHint | Qt::WindowMinimizeButtonHint
              | Qt::WindowMaximizeButtonHint | Qt::NoDropShadowWindowHint);
     setBaseSize(CollapsedSize);

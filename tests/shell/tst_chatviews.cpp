@@ -19,6 +19,7 @@
 #include <QStandardPaths>
 #include <QTcpServer>
 #include <QTcpSocket>
+#include <QTextDocument>
 #include <QtTest>
 
 #include <memory>
@@ -434,7 +435,15 @@ void TestChatViews::answerWithReasoning()
     QTRY_COMPARE(list->property("count").toInt(), 2);
 
     QCOMPARE(visibleCount(list, QStringLiteral("reasoningText")), 1);
+    QCOMPARE(visibleCount(list, QStringLiteral("reasoningLabel")), 1);
     QCOMPARE(visibleCount(list, QStringLiteral("questionBubble")), 1);
+    for (QQuickItem* label : itemsNamed(list, QStringLiteral("reasoningLabel"))) {
+        if (label->isVisible())
+            QCOMPARE(label->property("text").toString(), QStringLiteral("Reason: "));
+    }
+    const QString reasoningHtml =
+        manager->dialogModel()->data(manager->dialogModel()->index(1), 2).toString();
+    QVERIFY(!reasoningHtml.isEmpty());
     for (QQuickItem* reasoning : itemsNamed(list, QStringLiteral("reasoningText"))) {
         if (!reasoning->isVisible())
             continue;
@@ -442,7 +451,9 @@ void TestChatViews::answerWithReasoning()
         QVERIFY(QMetaObject::invokeMethod(reasoning, "getText", Q_RETURN_ARG(QString, shown),
                                           Q_ARG(int, 0),
                                           Q_ARG(int, reasoning->property("length").toInt())));
-        QVERIFY2(shown.startsWith(QStringLiteral("Reason: ")), qPrintable(shown));
+        QTextDocument expected;
+        expected.setHtml(reasoningHtml);
+        QCOMPARE(shown.trimmed(), expected.toPlainText().trimmed());
     }
 
     // Without deep thinking the answer stands alone.
@@ -453,6 +464,7 @@ void TestChatViews::answerWithReasoning()
     QTRY_VERIFY_WITH_TIMEOUT(manager->responseGenerated(), 30000);
     QTRY_COMPARE(list->property("count").toInt(), 2);
     QCOMPARE(visibleCount(list, QStringLiteral("reasoningText")), 0);
+    QCOMPARE(visibleCount(list, QStringLiteral("reasoningLabel")), 0);
     QCOMPARE(visibleCount(list, QStringLiteral("answerText")), 1);
 }
 

@@ -2,10 +2,13 @@ import QtQuick 2.15
 
 // Read-only message text that the user can select and copy (a plain Text cannot be selected).
 // `m_contentWidth` is the width of the text on one line, for sizing message bubbles; it is
-// measured with the same font and text format as the edit shows.
+// measured with the same font and text format as the edit shows. A long answer that streams in
+// turns `measured` off: measuring it and naming it for screen readers would lay out and export
+// the whole text again at every change (screen readers still read it through the edit itself).
 TextEdit {
     id: edit
 
+    property bool measured: true
     readonly property int m_contentWidth: Math.ceil(measure.implicitWidth)
 
     readOnly: true
@@ -22,13 +25,13 @@ TextEdit {
     horizontalAlignment: TextEdit.AlignLeft
     wrapMode: TextEdit.Wrap
     Accessible.role: Accessible.StaticText
-    Accessible.name: getText(0, length)
+    Accessible.name: measured ? getText(0, length) : ""
 
     Text {
         id: measure
         visible: false
         font: edit.font
         textFormat: edit.textFormat
-        text: edit.text
+        text: edit.measured ? edit.text : ""
     }
 }

@@ -1,5 +1,6 @@
 import QtQuick 2.15
 import QtQuick.Controls 2.15
+import Lumora.Chat 1.0
 import "qrc:/Controls"
 
 // The messages of the current conversation: questions right-aligned in a bubble, answers to
@@ -67,15 +68,33 @@ Item {
                 width: 486
                 spacing: 12
 
+                Text {
+                    id: reasoningLabel
+                    objectName: "reasoningLabel"
+                    visible: reasoningText.visible
+                    width: 486
+                    color: theme.item.colorW5
+                    font.pixelSize: 14
+                    font.family: fontManager.item.oppoSansM.name
+                    text: qsTr("Reason: ")
+                }
+
+                // The reasoning and the answer stream in block by block (RichTextUpdater):
+                // setting a long text whole at every event would freeze the window.
                 SelectableText {
                     id: reasoningText
                     objectName: "reasoningText"
                     visible: !row.question && model.reasoningContent.length > 0
                     width: 486
                     height: visible ? contentHeight : 0
+                    measured: false
                     textFormat: TextEdit.RichText
                     color: theme.item.colorW5
-                    text: visible ? qsTr("Reason: ") + model.reasoningContent : ""
+
+                    RichTextUpdater {
+                        document: reasoningText.textDocument
+                        html: reasoningText.visible ? model.reasoningContent : ""
+                    }
                 }
 
                 SelectableText {
@@ -83,8 +102,13 @@ Item {
                     objectName: "answerText"
                     width: 486
                     height: contentHeight
+                    measured: false
                     textFormat: TextEdit.RichText
-                    text: row.question ? "" : model.content
+
+                    RichTextUpdater {
+                        document: answerText.textDocument
+                        html: row.question ? "" : model.content
+                    }
                 }
             }
         }
