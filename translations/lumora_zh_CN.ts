@@ -140,6 +140,13 @@
     </message>
 </context>
 <context>
+    <name>RefusedNetworkReply</name>
+    <message>
+        <source>Network access is disabled here: %1</source>
+        <translation>此处已禁止网络访问：%1</translation>
+    </message>
+</context>
+<context>
     <name>SettingsPage</name>
     <message>
         <source>设置</source>
