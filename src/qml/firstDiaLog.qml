@@ -28,6 +28,12 @@ ApplicationWindow {
     flags: Qt.Window | Qt.FramelessWindowHint | Qt.WindowStaysOnTopHint
     color: "transparent"
     title: qsTr("user Agreement and Privacy Policy")
+    // Leaving the agreement any other way than "agree" (the window manager's close) refuses it,
+    // as "cancel" does: the application never quits on its own when a window closes.
+    onClosing: {
+        if (!window.firstStart)
+            Qt.quit()
+    }
 
     Loader {
         id: theme

@@ -297,6 +297,8 @@ void TestFirstRun::refusingEndsTheApplication_data()
     QTest::addColumn<QByteArray>("control");
     QTest::newRow("cancel") << QByteArray("cancelButton");
     QTest::newRow("close cross") << QByteArray("closeButton");
+    // The window manager's close (Alt+F4, the task bar) refuses as well.
+    QTest::newRow("window closed") << QByteArray();
 }
 
 // The event loop of the application ends with 0, which is what main() returns.
@@ -308,7 +310,9 @@ void TestFirstRun::refusingEndsTheApplication()
     QVERIFY(agreement);
 
     bool clicked = false;
-    QTimer::singleShot(0, agreement, [&] { clicked = click(agreement, control.constData()); });
+    QTimer::singleShot(0, agreement, [&] {
+        clicked = control.isEmpty() ? agreement->close() : click(agreement, control.constData());
+    });
     QTimer::singleShot(10000, qApp, [] { QCoreApplication::exit(1); });
     QCOMPARE(QCoreApplication::exec(), 0);
     QVERIFY(clicked);
