@@ -43,16 +43,33 @@ void RichTextUpdater::setDocument(QQuickTextDocument* document)
     if (quickDocument == document)
         return;
     quickDocument = document;
-    setTextDocument(document ? document->textDocument() : nullptr);
+    attach(document ? document->textDocument() : nullptr);
+    // The TextEdit that owns the document sets its own, empty, text into it when its creation
+    // completes, which comes after this (both are made by one delegate): the first text goes
+    // in once that has happened.
+    settled = false;
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            settled = true;
+            apply();
+        },
+        Qt::QueuedConnection);
     emit documentChanged();
 }
 
 void RichTextUpdater::setTextDocument(QTextDocument* document)
 {
+    attach(document);
+    settled = true;
+    apply();
+}
+
+void RichTextUpdater::attach(QTextDocument* document)
+{
     target = document;
     applied.clear();
     units.clear();
-    apply();
 }
 
 QString RichTextUpdater::html() const
@@ -71,7 +88,7 @@ void RichTextUpdater::setHtml(const QString& html)
 
 void RichTextUpdater::apply()
 {
-    if (!target || text == applied)
+    if (!target || !settled || text == applied)
         return;
     const int headEnd = text.indexOf(HeadEnd);
     const bool blocks = headEnd >= 0 && text.endsWith(HtmlEnd) && text.startsWith(DocumentStart);

@@ -59,6 +59,7 @@ private:
         QTextCharFormat charFormat;
     };
 
+    void attach(QTextDocument* document);
     void apply();
     void rebuild();
     void appendUnits(int from);
@@ -72,4 +73,5 @@ private:
     QString applied; // the html the document shows
     QString head; // applied's document head, through "</head>"
     QVector<Unit> units;
+    bool settled = false; // the document's owner has finished setting it up
 };

@@ -574,6 +574,18 @@ void TestChatViews::storedMarkupFetchesNothing()
     handler->grabWindow(); // lays out and renders the rows
     watch(listener, 1500);
     QCOMPARE(listener.connections, 0);
+    // The stored answer is shown (without its image).
+    QQuickItem* shownAnswer = nullptr;
+    for (QQuickItem* candidate : itemsNamed(list, QStringLiteral("answerText"))) {
+        if (candidate->isVisible() && candidate->property("length").toInt() > 0)
+            shownAnswer = candidate;
+    }
+    QVERIFY(shownAnswer);
+    QString shown;
+    QVERIFY(QMetaObject::invokeMethod(shownAnswer, "getText", Q_RETURN_ARG(QString, shown),
+                                      Q_ARG(int, 0),
+                                      Q_ARG(int, shownAnswer->property("length").toInt())));
+    QVERIFY2(shown.startsWith(QStringLiteral("Answer")), qPrintable(shown));
 
     // The control: the same markup in a view without the guard does reach the listener.
     QQuickView plain;
