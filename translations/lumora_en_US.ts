@@ -192,7 +192,7 @@
     <name>firstDiaLog</name>
     <message>
         <source>user Agreement and Privacy Policy</source>
-        <translation>user Agreement and Privacy Policy</translation>
+        <translation>User Agreement and Privacy Policy</translation>
     </message>
     <message>
         <source>Close</source>
@@ -212,11 +212,11 @@
     </message>
     <message>
         <source>cancel</source>
-        <translation>cancel</translation>
+        <translation>Cancel</translation>
     </message>
     <message>
         <source>agree</source>
-        <translation>agree</translation>
+        <translation>Agree</translation>
     </message>
 </context>
 </TS>

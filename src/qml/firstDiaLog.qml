@@ -74,6 +74,8 @@ ApplicationWindow {
             anchors.top: header.bottom
             anchors.topMargin: 12
             anchors.left: parent.left
+            // Inside the window's 1 px border, which the row would otherwise cover.
+            anchors.leftMargin: 1
             width: 484
             height: 24
             color: root.colorW1

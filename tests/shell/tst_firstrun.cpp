@@ -283,13 +283,13 @@ void TestFirstRun::openWindowFollowsALanguageChange()
     QQuickItem* title = itemIn(agreement, "titleText");
     QVERIFY(title);
     QCOMPARE(title->property("text").toString(),
-             QStringLiteral("user Agreement and Privacy Policy"));
+             QStringLiteral("User Agreement and Privacy Policy"));
     handler->languageManager()->setOptLanguageIndex(0);
     QCOMPARE(title->property("text").toString(), QStringLiteral("用户协议与隐私政策"));
     QCOMPARE(itemIn(agreement, "agreeButton")->property("text").toString(), QStringLiteral("同意"));
     handler->languageManager()->setOptLanguageIndex(1);
     QCOMPARE(title->property("text").toString(),
-             QStringLiteral("user Agreement and Privacy Policy"));
+             QStringLiteral("User Agreement and Privacy Policy"));
 }
 
 void TestFirstRun::refusingEndsTheApplication_data()
