@@ -105,7 +105,7 @@ private:
     // The answer and reasoning of the pending request, converted as they grow.
     StreamingMarkdownRenderer answerRenderer;
     StreamingMarkdownRenderer reasoningRenderer;
-    // Stream events not shown yet: the row is updated at most once per frame.
+    // Stream events not shown yet: the row is updated at most once per interval.
     struct PendingUpdate
     {
         bool hasContent = false;

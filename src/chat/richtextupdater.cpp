@@ -1,5 +1,8 @@
 #include "chat/richtextupdater.h"
 
+#include "chat/htmlblocks.h"
+#include "chat/textprefix.h"
+
 #include <QQuickTextDocument>
 #include <QTextBlock>
 #include <QTextCursor>
@@ -7,20 +10,7 @@
 #include <QTextDocumentFragment>
 #include <QtQml>
 
-#include <algorithm>
 
-namespace {
-
-const QString HeadEnd = QStringLiteral("</head>");
-const QString HtmlEnd = QStringLiteral("</html>");
-const QString DocumentStart = QStringLiteral("<!DOCTYPE HTML");
-
-bool startsWithAt(const QString& text, int at, QLatin1String what)
-{
-    return QStringView(text).mid(at, what.size()) == what;
-}
-
-} // namespace
 
 RichTextUpdater::RichTextUpdater(QObject* parent)
     : QObject(parent)
@@ -90,23 +80,19 @@ void RichTextUpdater::apply()
 {
     if (!target || !settled || text == applied)
         return;
-    const int headEnd = text.indexOf(HeadEnd);
-    const bool blocks = headEnd >= 0 && text.endsWith(HtmlEnd) && text.startsWith(DocumentStart);
     // A first text (a stored answer, or the first event) is set whole: most are never changed
     // again, and the blocks are tracked from the second change on.
-    if (!blocks || applied.isEmpty()) {
+    if (!HtmlBlocks::isBlockDocument(text) || applied.isEmpty()) {
         units.clear();
         applied = text;
         target->setHtml(text);
         return;
     }
-    if (units.isEmpty() || !applied.startsWith(QStringView(text).left(headEnd + HeadEnd.size()))) {
+    if (units.isEmpty() || !applied.startsWith(QStringView(text).left(HtmlBlocks::bodyStart(text)))) {
         rebuild();
         return;
     }
-    const int common =
-        int(std::mismatch(applied.begin(), applied.end(), text.begin(), text.end()).first
-            - applied.begin());
+    const int common = TextPrefix::commonLength(applied, text);
     // A unit stays when its text and the line break after it are unchanged.
     int kept = 0;
     while (kept < units.size() && units.at(kept).htmlEnd < common)
@@ -131,18 +117,16 @@ void RichTextUpdater::rebuild()
 {
     units.clear();
     applied = text;
-    head = text.left(text.indexOf(HeadEnd) + HeadEnd.size());
+    head = text.left(HtmlBlocks::bodyStart(text));
     target->clear();
     appendUnits(head.size());
 }
 
 void RichTextUpdater::appendUnits(int from)
 {
-    const int end = applied.size() - HtmlEnd.size();
+    const int end = HtmlBlocks::bodyEnd(applied);
     while (from < end) {
-        int unitEnd = nextBlock(from, end);
-        if (startsWithAt(applied, from, QLatin1String("<table")) && unitEnd < end)
-            unitEnd = nextBlock(unitEnd + 1, end);
+        const int unitEnd = HtmlBlocks::unitEnd(applied, from, end);
         QTextCursor cursor(target);
         cursor.movePosition(QTextCursor::End);
         units.append({unitEnd, cursor.position(), cursor.blockFormat(), cursor.blockCharFormat()});
@@ -163,37 +147,13 @@ void RichTextUpdater::restoreBlockFormat(const Unit& unit)
         cursor.setBlockCharFormat(unit.charFormat);
 }
 
-// The end of the top-level block that starts at from: the next line break outside lists and
-// tables that is followed by a tag (text never holds a bare '<').
-int RichTextUpdater::nextBlock(int from, int end) const
-{
-    int depth = 0;
-    for (int i = from; i < end; ++i) {
-        const QChar c = applied.at(i);
-        if (c == QLatin1Char('<')) {
-            if (startsWithAt(applied, i, QLatin1String("<ul"))
-                || startsWithAt(applied, i, QLatin1String("<ol"))
-                || startsWithAt(applied, i, QLatin1String("<table")))
-                ++depth;
-            else if (startsWithAt(applied, i, QLatin1String("</ul>"))
-                     || startsWithAt(applied, i, QLatin1String("</ol>"))
-                     || startsWithAt(applied, i, QLatin1String("</table>")))
-                --depth;
-        } else if (c == QLatin1Char('\n') && depth <= 0 && i + 1 < end
-                   && applied.at(i + 1) == QLatin1Char('<')) {
-            return i;
-        }
-    }
-    return end;
-}
-
 // Inserting HTML merges its first block into the block at the cursor and drops that block's
 // format. So the blocks are first parsed into a document of their own; when its first block
 // carries content, an empty block is put in front to take that merge, and the copy then brings
 // every real block with its own format.
 void RichTextUpdater::insertUnit(const QString& blocks, bool first)
 {
-    const QString html = head + blocks + HtmlEnd;
+    const QString html = head + blocks + HtmlBlocks::htmlEnd();
     if (first) {
         target->setHtml(html);
         return;

@@ -65,7 +65,6 @@ private:
     void appendUnits(int from);
     void insertUnit(const QString& blocks, bool first);
     void restoreBlockFormat(const Unit& unit);
-    int nextBlock(int from, int end) const;
 
     QPointer<QQuickTextDocument> quickDocument;
     QPointer<QTextDocument> target;

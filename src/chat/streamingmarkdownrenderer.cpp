@@ -1,6 +1,7 @@
 #include "chat/streamingmarkdownrenderer.h"
 
 #include "chat/markdownrenderer.h"
+#include "chat/textprefix.h"
 
 #include <QStringView>
 #include <QTextDocument>
@@ -84,9 +85,7 @@ QString StreamingMarkdownRenderer::render(const QString& markdown)
         reset();
         return QString();
     }
-    const int common =
-        int(std::mismatch(source.begin(), source.end(), markdown.begin(), markdown.end()).first
-            - source.begin());
+    const int common = TextPrefix::commonLength(source, markdown);
     if (common < source.size())
         wholeOnly = false; // not a continuation: judge the new text afresh
     keepPiecesWithin(common);

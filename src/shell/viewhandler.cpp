@@ -2,6 +2,7 @@
 
 #include "chat/dialogmanager.h"
 #include "chat/richtextupdater.h"
+#include "chat/richtextview.h"
 #include "core/configengine.h"
 #include "core/constants.h"
 #include "core/endpoints.h"
@@ -109,8 +110,9 @@ void ViewHandler::setUpWindow()
 {
     // The chat view shows stored and streamed rich text; it must never fetch from the network.
     engine()->setNetworkAccessManagerFactory(LocalOnlyNetworkAccessFactory::instance());
-    // The answers stream into their views block by block (DialogPanel.qml).
+    // The answers stream into their views piece by piece, block by block (DialogPanel.qml).
     RichTextUpdater::registerQmlType();
+    RichTextView::registerQmlType();
     setFlags(Qt::Window | Qt::FramelessWindowHint | Qt::WindowMinimizeButtonHint
              | Qt::WindowMaximizeButtonHint | Qt::NoDropShadowWindowHint);
     setBaseSize(CollapsedSize);

@@ -79,36 +79,22 @@ Item {
                     text: qsTr("Reason: ")
                 }
 
-                // The reasoning and the answer stream in block by block (RichTextUpdater):
+                // The reasoning and the answer stream in piece by piece, block by block:
                 // setting a long text whole at every event would freeze the window.
-                SelectableText {
+                SelectableRichText {
                     id: reasoningText
                     objectName: "reasoningText"
                     visible: !row.question && model.reasoningContent.length > 0
                     width: 486
-                    height: visible ? contentHeight : 0
-                    measured: false
-                    textFormat: TextEdit.RichText
                     color: theme.item.colorW5
-
-                    RichTextUpdater {
-                        document: reasoningText.textDocument
-                        html: reasoningText.visible ? model.reasoningContent : ""
-                    }
+                    html: visible ? model.reasoningContent : ""
                 }
 
-                SelectableText {
+                SelectableRichText {
                     id: answerText
                     objectName: "answerText"
                     width: 486
-                    height: contentHeight
-                    measured: false
-                    textFormat: TextEdit.RichText
-
-                    RichTextUpdater {
-                        document: answerText.textDocument
-                        html: row.question ? "" : model.content
-                    }
+                    html: row.question ? "" : model.content
                 }
             }
         }

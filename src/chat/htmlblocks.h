@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QLatin1String>
+#include <QString>
+
+// Reads the HTML that MarkdownRenderer makes: a document head through "</head>", then one line
+// per top-level block (a list or a table spans several lines), then "</html>". Text never holds
+// a bare '<', so a line break followed by a tag outside lists and tables ends a block.
+class HtmlBlocks
+{
+public:
+    static const QString& headEnd(); // "</head>"
+    static const QString& htmlEnd(); // "</html>"
+
+    // Whether html has that shape; texts that do not (plain messages) are shown whole.
+    static bool isBlockDocument(const QString& html);
+    // The end of the head, after "</head>"; the first block starts there.
+    static int bodyStart(const QString& html);
+    // Where the blocks end: the start of the closing "</html>".
+    static int bodyEnd(const QString& html);
+    // The end of the top-level block that starts at from (the line break after it, or end).
+    static int blockEnd(const QString& html, int from, int end);
+    // The end of the unit that starts at from: one block, or a table together with the block
+    // after it, which the table's trailing empty block becomes when a document is built.
+    static int unitEnd(const QString& html, int from, int end);
+    static bool startsWithAt(const QString& text, int at, QLatin1String what);
+};
