@@ -65,8 +65,8 @@ QVector<RichTextSegments::Piece> RichTextSegments::cut(const QString& newHtml, i
     const int end = HtmlBlocks::bodyEnd(newHtml);
     const QString head = newHtml.left(bodyStart);
     auto close = [&](int start, int stop) {
-        next.append({start, stop, head + newHtml.midRef(start, stop - start)
-                                      + HtmlBlocks::htmlEnd()});
+        next.append(
+            {start, stop, head + newHtml.midRef(start, stop - start) + HtmlBlocks::htmlEnd()});
     };
     int start = std::max(from, bodyStart);
     for (int unit = start; unit < end;) {
@@ -99,6 +99,7 @@ void RichTextSegments::publish(QVector<Piece> next, int kept)
         }
         pieces[row] = replacement;
     }
+    unchanged = firstChanged >= 0 ? firstChanged : common;
     if (firstChanged >= 0)
         emit dataChanged(index(firstChanged), index(lastChanged), {HtmlRole});
     if (newCount > oldCount) {
@@ -113,6 +114,11 @@ void RichTextSegments::publish(QVector<Piece> next, int kept)
     }
     if (newCount != oldCount)
         emit countChanged();
+}
+
+int RichTextSegments::unchangedCount() const
+{
+    return unchanged;
 }
 
 int RichTextSegments::count() const

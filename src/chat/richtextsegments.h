@@ -31,6 +31,8 @@ public:
     void setHtml(const QString& html);
     int count() const;
     QString pieceAt(int row) const;
+    // How many pieces from the first were left as they were by the last change of the text.
+    int unchangedCount() const;
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
@@ -54,4 +56,5 @@ private:
 
     QString text;
     QVector<Piece> pieces;
+    int unchanged = 0;
 };

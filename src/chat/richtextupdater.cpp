@@ -10,8 +10,6 @@
 #include <QTextDocumentFragment>
 #include <QtQml>
 
-
-
 RichTextUpdater::RichTextUpdater(QObject* parent)
     : QObject(parent)
 { }
@@ -88,7 +86,8 @@ void RichTextUpdater::apply()
         target->setHtml(text);
         return;
     }
-    if (units.isEmpty() || !applied.startsWith(QStringView(text).left(HtmlBlocks::bodyStart(text)))) {
+    if (units.isEmpty()
+        || !applied.startsWith(QStringView(text).left(HtmlBlocks::bodyStart(text)))) {
         rebuild();
         return;
     }

@@ -60,9 +60,10 @@ void RichTextView::setHtml(const QString& html)
 {
     if (model->html() == html)
         return;
+    // A selection stays while an answer grows after it; one in a piece that changes goes.
+    const bool hadSelection = anchor.piece >= 0;
     model->setHtml(html);
-    // A selection stays while an answer grows at its end; one whose piece has gone goes too.
-    if (std::max(anchor.piece, active.piece) >= model->count())
+    if (hadSelection && std::max(anchor.piece, active.piece) >= model->unchangedCount())
         deselect();
     emit htmlChanged();
 }
@@ -280,8 +281,8 @@ bool RichTextView::childMouseEventFilter(QQuickItem* item, QEvent* event)
     case QEvent::MouseButtonDblClick: {
         auto* mouse = static_cast<QMouseEvent*>(event);
         QMouseEvent local(event->type(), mapFromItem(item, mouse->localPos()), mouse->windowPos(),
-                          mouse->screenPos(), mouse->button(), mouse->buttons(),
-                          mouse->modifiers(), mouse->source());
+                          mouse->screenPos(), mouse->button(), mouse->buttons(), mouse->modifiers(),
+                          mouse->source());
         QCoreApplication::sendEvent(this, &local);
         if (event->type() == QEvent::MouseButtonPress && local.isAccepted())
             grabMouse();

@@ -3,9 +3,12 @@
 #include "shotdriver.h"
 
 #include "chat/dialogmanager.h"
+#include "chat/markdownrenderer.h"
 #include "service/ovseverhandler.h"
 #include "shell/viewhandler.h"
 
+#include <QGuiApplication>
+#include <QMouseEvent>
 #include <QQuickItem>
 
 namespace {
@@ -99,6 +102,75 @@ QQuickWindow* renameInProgress(ShotDriver& driver)
     return editor->isVisible() ? window : nullptr;
 }
 
+// A long stored answer, shown in several pieces.
+QString longAnswer()
+{
+    QString markdown;
+    for (int part = 1; part <= 8; ++part) {
+        markdown +=
+            QStringLiteral("## 第 %1 部分\n\n线性轴从上到下手感**顺滑**，段落轴有明显的*段落感*。"
+                           "Most people settle within a week.\n\n- 红轴：安静\n- 青轴：清脆\n\n"
+                           "| 轴体 | 压力 | 声音 |\n|---|---|---|\n| 红 | 45 g | 安静 |\n"
+                           "| 青 | 60 g | 响亮 |\n\n选择之前最好先试用。\n\n")
+                .arg(part);
+    }
+    return MarkdownRenderer::toHtml(markdown);
+}
+
+void drag(QQuickWindow* window, const QPointF& from, const QPointF& to)
+{
+    const auto send = [window](QEvent::Type type, const QPointF& at, Qt::MouseButtons buttons) {
+        QMouseEvent event(type, at, at, window->mapToGlobal(at.toPoint()), Qt::LeftButton, buttons,
+                          Qt::NoModifier);
+        QGuiApplication::sendEvent(window, &event);
+    };
+    send(QEvent::MouseButtonPress, from, Qt::LeftButton);
+    send(QEvent::MouseMove, (from + to) / 2, Qt::LeftButton);
+    send(QEvent::MouseMove, to, Qt::LeftButton);
+    send(QEvent::MouseButtonRelease, to, Qt::NoButton);
+}
+
+// A long answer scrolled to where two of its pieces meet, with a selection running from one
+// into the other: it reads and selects as one text.
+QQuickWindow* longAnswerSelected(ShotDriver& driver)
+{
+    driver.storeConversation(QStringLiteral("20260305100000"), QStringLiteral("机械键盘选购"),
+                             {QStringLiteral("机械键盘的轴体怎么选？"), longAnswer()});
+    ViewHandler* window = driver.openChatWindow();
+    if (!window || !driver.click(QStringLiteral("pullUpButton"))
+        || !driver.click(QStringLiteral("historyButton")))
+        return nullptr;
+    const QList<QQuickItem*> entries = driver.items(QStringLiteral("historyEntry"));
+    if (entries.isEmpty())
+        return nullptr;
+    QMetaObject::invokeMethod(entries.first(), "clicked");
+    driver.click(QStringLiteral("historyButton")); // the history panel closes again
+    driver.settle();
+    QQuickItem* list = driver.item(QStringLiteral("dialogList"));
+    QQuickItem* answer = nullptr;
+    for (QQuickItem* candidate : driver.items(QStringLiteral("answerText"))) {
+        if (candidate->isVisible() && candidate->childItems().size() > 2)
+            answer = candidate;
+    }
+    if (!list || !answer)
+        return nullptr;
+    // The second piece's top, brought to the middle of the list.
+    QQuickItem* second = nullptr;
+    for (QQuickItem* child : answer->childItems()) {
+        if (child->property("textDocument").isValid() && child->y() > 0 && !second)
+            second = child;
+    }
+    if (!second)
+        return nullptr;
+    const qreal boundary = list->mapFromItem(answer, QPointF(0, second->y())).y();
+    list->setProperty("contentY", list->property("contentY").toReal() + boundary - 200);
+    driver.settle();
+    const QPointF top = second->mapToScene(QPointF(40, -60));
+    drag(window, top, second->mapToScene(QPointF(300, 50)));
+    driver.settle();
+    return answer->property("hasSelection").toBool() ? window : nullptr;
+}
+
 } // namespace
 
 QVector<Shot> chatShots()
@@ -117,5 +189,7 @@ QVector<Shot> chatShots()
          chatWithHistory},
         {QStringLiteral("chat-history-rename"), QStringLiteral("Renaming a conversation"),
          renameInProgress},
+        {QStringLiteral("chat-long-answer-selected"),
+         QStringLiteral("A long answer, selected across two of its pieces"), longAnswerSelected},
     };
 }
