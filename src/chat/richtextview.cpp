@@ -300,6 +300,8 @@ void RichTextView::mousePressEvent(QMouseEvent* event)
         return;
     }
     forceActiveFocus(Qt::MouseFocusReason);
+    // A drag selects; the list around the view must not take it over to scroll.
+    setKeepMouseGrab(true);
     const Place place = placeAt(event->localPos());
     if (!(event->modifiers() & Qt::ShiftModifier) || anchor.piece < 0)
         anchor = place;
@@ -317,6 +319,7 @@ void RichTextView::mouseMoveEvent(QMouseEvent* event)
 
 void RichTextView::mouseReleaseEvent(QMouseEvent* event)
 {
+    setKeepMouseGrab(false);
     event->setAccepted(event->button() == Qt::LeftButton);
 }
 
