@@ -1,5 +1,7 @@
 #include "chat/chathistorystore.h"
 
+#include "chat/localtimes.h"
+
 #include <QDebug>
 #include <QDir>
 #include <QFileInfo>
@@ -67,7 +69,7 @@ int readNumber(QStringView text, int* at, QChar separator, int maxDigits)
 // The dates we write ("Wed Dec 9 01:28:28 2026"), read directly: the general text-date reader
 // makes loading a long history several times slower than parsing its JSON. Anything else gets
 // an invalid time, and the general readers have their go.
-QDateTime parseWrittenTime(QStringView text)
+QDateTime parseWrittenTime(QStringView text, LocalTimes& localTimes)
 {
     static const char* const Days[] = {"Mon", "Tue", "Wed", "Thu", "Fri", "Sat", "Sun"};
     static const char* const Months[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
@@ -89,13 +91,13 @@ QDateTime parseWrittenTime(QStringView text)
     const QTime time(hour, minute, second);
     if (!date.isValid() || !time.isValid() || date.dayOfWeek() != dayName + 1)
         return {};
-    return QDateTime(date, time);
+    return localTimes.at(date, time);
 }
 
 // Files written with the system's names by earlier builds still load.
-QDateTime parseTime(const QString& text)
+QDateTime parseTime(const QString& text, LocalTimes& localTimes)
 {
-    const QDateTime written = parseWrittenTime(text);
+    const QDateTime written = parseWrittenTime(text, localTimes);
     if (written.isValid())
         return written;
     const QDateTime time = QDateTime::fromString(text, Qt::TextDate);
@@ -138,10 +140,11 @@ QVector<ChatHistoryStore::IndexEntry> ChatHistoryStore::loadIndex() const
         return entries;
     const QJsonArray history = content.document.object().value(HistoryKey).toArray();
     entries.reserve(history.size());
+    LocalTimes localTimes;
     for (const QJsonValue& element : history) {
         const QJsonObject entry = element.toObject();
         entries.append({entry.value(TitleKey).toString(), entry.value(FileNameKey).toString(),
-                        parseTime(entry.value(ModifiedTimeKey).toString())});
+                        parseTime(entry.value(ModifiedTimeKey).toString(), localTimes)});
     }
     return entries;
 }
