@@ -62,6 +62,12 @@ void ConversationSaver::removeLastMessage(const ChatHistoryStore& store, const Q
     queueWrite();
 }
 
+void ConversationSaver::appendIndexEntry(const ChatHistoryStore& store, const QString& title,
+                                         const QString& fileName, const QDateTime& time)
+{
+    worker.start([store, title, fileName, time] { store.appendIndexEntry(title, fileName, time); });
+}
+
 // The conversation as the store would read it for a rewrite; from memory when the file is
 // still as we left it.
 bool ConversationSaver::loadForUpdate(const QString& target)

@@ -35,6 +35,11 @@ public:
     void appendMessage(const ChatHistoryStore& store, const QString& fileName, bool startNewFile,
                        int sender, const QString& content, const QString& reasoningContent);
     void removeLastMessage(const ChatHistoryStore& store, const QString& fileName);
+    // As ChatHistoryStore::appendIndexEntry, on the worker and in order with the messages: the
+    // index is rewritten whole, tens of milliseconds in a long history. Anything else that
+    // changes the index flushes first.
+    void appendIndexEntry(const ChatHistoryStore& store, const QString& title,
+                          const QString& fileName, const QDateTime& time);
 
     // Waits until every change so far is on disk.
     void flush();

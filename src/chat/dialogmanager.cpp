@@ -165,7 +165,7 @@ void DialogManager::startConversation(const QString& question)
     const QString title = question.left(TitleLength);
     conversations->append(title, fileName, now);
     setCurrentIndex(conversations->rowCount() - 1);
-    history().appendIndexEntry(title, fileName, now);
+    saver.appendIndexEntry(history(), title, fileName, now);
     questionCount = 0;
     sessionId = fileName;
 }
@@ -351,6 +351,7 @@ void DialogManager::modifyTitleAtIndex(QString str, int index)
 {
     conversations->setData(conversations->index(index), str, 0);
     const QString fileName = conversations->data(conversations->index(index), 1).toString();
+    saver.flush(); // the index may still be getting a new entry
     history().renameIndexEntry(fileName, str);
 }
 

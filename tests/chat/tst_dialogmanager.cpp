@@ -167,6 +167,7 @@ void TestDialogManager::firstQuestionIsShownStoredAndCounted()
     QCOMPARE(messages->rowCount(), 2);
     QCOMPARE(messages->contentAt(0), question);
     QCOMPARE(messages->contentAt(1), Placeholder);
+    manager->flushHistory();
     const ChatHistoryStore store(config->dataLocation());
     QCOMPARE(store.loadIndex().size(), 1);
     QCOMPARE(storedMessages().size(), 1); // the placeholder is not stored

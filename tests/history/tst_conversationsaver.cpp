@@ -42,8 +42,14 @@ void TestConversationSaver::writesWhatTheStoreWrites()
     HistoryFixture reference;
     reference.store.loadIndex();
     ConversationSaver saver;
+    const QDateTime created(QDate(2026, 12, 9), QTime(1, 28, 28));
     for (int i = 0; i < 6; ++i) {
         const QString content = QStringLiteral("<p>message %1</p>").arg(i);
+        if (i % 3 == 0) {
+            const QString title = QStringLiteral("Conversation %1").arg(i);
+            saver.appendIndexEntry(f->store, title, Name, created.addSecs(i));
+            reference.store.appendIndexEntry(title, Name, created.addSecs(i));
+        }
         saver.appendMessage(f->store, Name, i == 0, i % 2, content, QStringLiteral("r"));
         reference.store.appendMessage(Name, i == 0, i % 2, content, QStringLiteral("r"));
         if (i == 3) {
@@ -54,6 +60,8 @@ void TestConversationSaver::writesWhatTheStoreWrites()
     saver.flush();
     QCOMPARE(fileBytes(f->pathOf(Target::Conversation)),
              fileBytes(reference.pathOf(Target::Conversation)));
+    QCOMPARE(fileBytes(f->pathOf(Target::Index)), fileBytes(reference.pathOf(Target::Index)));
+    QCOMPARE(f->store.loadIndex().size(), 2);
 }
 
 void TestConversationSaver::aFileDeletedFromOutsideIsStartedAgain()
@@ -105,6 +113,7 @@ void TestConversationSaver::everythingIsWrittenWhenTheSaverGoes()
 {
     {
         ConversationSaver saver;
+        saver.appendIndexEntry(f->store, QStringLiteral("q"), Name, QDateTime::currentDateTime());
         saver.appendMessage(f->store, Name, true, 0, QStringLiteral("q"), QString());
         for (int i = 0; i < 50; ++i)
             saver.appendMessage(f->store, Name, false, 1, QString(500, QLatin1Char('x')),
@@ -113,6 +122,7 @@ void TestConversationSaver::everythingIsWrittenWhenTheSaverGoes()
     QCOMPARE(
         fileObject(f->pathOf(Target::Conversation)).value(QStringLiteral("chat")).toArray().size(),
         51);
+    QCOMPARE(f->store.loadIndex().size(), 1);
 }
 
 QTEST_GUILESS_MAIN(TestConversationSaver)
