@@ -10,6 +10,8 @@
 #include <QTextDocumentFragment>
 #include <QtQml>
 
+#include <algorithm>
+
 RichTextUpdater::RichTextUpdater(QObject* parent)
     : QObject(parent)
 { }
@@ -92,6 +94,8 @@ void RichTextUpdater::apply()
         return;
     }
     const int common = TextPrefix::commonLength(applied, text);
+    if (appendText(common))
+        return;
     // A unit stays when its text and the line break after it are unchanged.
     int kept = 0;
     while (kept < units.size() && units.at(kept).htmlEnd < common)
@@ -109,6 +113,66 @@ void RichTextUpdater::apply()
     units.resize(kept);
     applied = text;
     appendUnits(from);
+}
+
+// Most stream events only add words to the paragraph or list item the answer ends with: the
+// new HTML is the old one with plain text inserted before the closing tags of its last block.
+// That text goes into the document as text, in the format of the character before it, without
+// parsing and replacing the block again.
+bool RichTextUpdater::appendText(int common)
+{
+    const int added = text.size() - applied.size();
+    const int lastUnitStart = units.size() > 1 ? units.at(units.size() - 2).htmlEnd + 1 : 0;
+    if (added <= 0 || common <= lastUnitStart || common <= head.size()
+        || applied.at(common - 1) == QLatin1Char('>'))
+        return false;
+    const QStringView rest = QStringView(applied).mid(common);
+    const QStringView inserted = QStringView(text).mid(common, added);
+    if (QStringView(text).mid(common + added) != rest || !isClosingTags(rest)
+        || !isPreservedText(inserted) || !endsInWrappedBlock(common))
+        return false;
+    QTextCursor cursor(target);
+    cursor.movePosition(QTextCursor::End);
+    cursor.insertText(inserted.toString());
+    units.last().htmlEnd += added;
+    applied = text;
+    return true;
+}
+
+// Whether text is nothing but closing tags ("</span></p></html>"): no text follows the place.
+bool RichTextUpdater::isClosingTags(QStringView text)
+{
+    for (int i = 0; i < text.size();) {
+        if (!text.mid(i).startsWith(QLatin1String("</")))
+            return false;
+        const int close = text.indexOf(QLatin1Char('>'), i);
+        if (close < 0)
+            return false;
+        i = close + 1;
+    }
+    return true;
+}
+
+// Text that the HTML holds literally: no markup, no entities, no line break.
+bool RichTextUpdater::isPreservedText(QStringView text)
+{
+    return std::none_of(text.begin(), text.end(), [](QChar c) {
+        return c == QLatin1Char('<') || c == QLatin1Char('>') || c == QLatin1Char('&')
+            || c == QLatin1Char('\n');
+    });
+}
+
+// Whether the block that ends at position common of the applied HTML is a paragraph or a list
+// item, whose white space the document keeps as it is ("white-space: pre-wrap" in the head);
+// a heading would fold the spaces an inserted text brings.
+bool RichTextUpdater::endsInWrappedBlock(int common) const
+{
+    int at = applied.lastIndexOf(QLatin1Char('\n'), common - 1) + 1;
+    while (HtmlBlocks::startsWithAt(applied, at, QLatin1String("<ul"))
+           || HtmlBlocks::startsWithAt(applied, at, QLatin1String("<ol")))
+        at = applied.indexOf(QLatin1Char('>'), at) + 1;
+    return HtmlBlocks::startsWithAt(applied, at, QLatin1String("<p "))
+        || HtmlBlocks::startsWithAt(applied, at, QLatin1String("<li "));
 }
 
 // Builds the document block by block, so that later changes can replace just their blocks.

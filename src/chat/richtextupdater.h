@@ -3,6 +3,7 @@
 #include <QObject>
 #include <QPointer>
 #include <QString>
+#include <QStringView>
 #include <QTextBlockFormat>
 #include <QTextCharFormat>
 #include <QVector>
@@ -61,6 +62,10 @@ private:
 
     void attach(QTextDocument* document);
     void apply();
+    bool appendText(int common);
+    static bool isClosingTags(QStringView text);
+    static bool isPreservedText(QStringView text);
+    bool endsInWrappedBlock(int common) const;
     void rebuild();
     void appendUnits(int from);
     void insertUnit(const QString& blocks, bool first);

@@ -2,6 +2,7 @@
 #include "chat/richtextupdater.h"
 #include "chat/streamingmarkdownrenderer.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QTextDocument>
 #include <QtTest>
 
@@ -15,6 +16,8 @@ private slots:
     void streamedDocumentEqualsAWholeSet_data();
     void streamedDocumentEqualsAWholeSet();
     void switchesBetweenPlainAndRichTexts();
+    void wordsAddedAtTheEndGoInAsText_data();
+    void wordsAddedAtTheEndGoInAsText();
 };
 
 namespace {
@@ -81,6 +84,53 @@ void TestRichTextUpdater::switchesBetweenPlainAndRichTexts()
         updater.setHtml(text);
         QCOMPARE(document.toHtml(), wholeSet(text));
     }
+}
+
+void TestRichTextUpdater::wordsAddedAtTheEndGoInAsText_data()
+{
+    QTest::addColumn<QString>("before");
+    QTest::addColumn<QString>("after");
+    QTest::addColumn<bool>("asText"); // one insertion of the new words, nothing removed
+    const QString start = QStringLiteral("# Title\n\nFirst paragraph.\n\n");
+    QTest::newRow("paragraph") << start + QStringLiteral("Words")
+                               << start + QStringLiteral("Words and more") << true;
+    QTest::newRow("bold run") << start + QStringLiteral("Some **bold")
+                              << start + QStringLiteral("Some **bold words") << true;
+    QTest::newRow("list item") << start + QStringLiteral("- one\n- tw")
+                               << start + QStringLiteral("- one\n- two, three") << true;
+    QTest::newRow("chinese") << start + QStringLiteral("键盘")
+                             << start + QStringLiteral("键盘的手感") << true;
+    QTest::newRow("after a closed run")
+        << start + QStringLiteral("Some **bold**")
+        << start + QStringLiteral("Some **bold** and plain") << false;
+    QTest::newRow("heading") << start + QStringLiteral("## Hea")
+                             << start + QStringLiteral("## Heading  two") << false;
+    QTest::newRow("markup") << start + QStringLiteral("a") << start + QStringLiteral("a < b & c")
+                            << false;
+}
+
+void TestRichTextUpdater::wordsAddedAtTheEndGoInAsText()
+{
+    QFETCH(QString, before);
+    QFETCH(QString, after);
+    QFETCH(bool, asText);
+    QTextDocument document;
+    RichTextUpdater updater;
+    updater.setTextDocument(&document);
+    updater.setHtml(MarkdownRenderer::toHtml(QStringLiteral("x")));
+    updater.setHtml(MarkdownRenderer::toHtml(before));
+    QVector<QVector<int>> changes;
+    document.documentLayout(); // the document reports changes to its layout only
+    connect(&document, &QTextDocument::contentsChange, this,
+            [&](int position, int removed, int added) {
+                changes.append({position, removed, added});
+            });
+    const QString html = MarkdownRenderer::toHtml(after);
+    updater.setHtml(html);
+    QCOMPARE(document.toHtml(), wholeSet(html));
+    const bool insertedAsText = changes.size() == 1 && changes.at(0).at(1) == 0
+        && changes.at(0).at(2) == after.size() - before.size();
+    QCOMPARE(insertedAsText, asText);
 }
 
 QTEST_MAIN(TestRichTextUpdater)
