@@ -6,7 +6,8 @@
 // polish, layout and painting of the frame all count. Compared with one full render: one
 // conversion of the final text plus one layout and frame of it in the same view.
 //
-// Arguments: optional list of sizes (default 5000 20000 80000); "--kinds=prose,tables".
+// Arguments: optional list of sizes (default 5000 20000 80000); "--kinds=prose,tables,list"
+// (default prose and tables).
 // BENCH_QML in the environment replaces the panel below (e.g. with the real answer delegate);
 // it sees the message model as "dialogModel".
 #include "chat/dialoginfomodel.h"
@@ -126,8 +127,25 @@ QString tableSection()
         "| Silver | 45 g | 3.4 mm | quiet |\n\n");
 }
 
+// One numbered list from top to bottom, as step-by-step answers come: it is one block, which
+// the view cannot cut into pieces.
+QString listAnswer(int length)
+{
+    QString text;
+    for (int step = 1; text.size() < length; ++step) {
+        text += QStringLiteral("%1. **Step %1**: press the switch down slowly and listen; a "
+                               "tactile bump should come before the click.\n"
+                               "   - check the travel\n   - check the sound\n")
+                    .arg(step);
+    }
+    text.truncate(length);
+    return text;
+}
+
 QString answer(const QString& kind, int length)
 {
+    if (kind == QLatin1String("list"))
+        return listAnswer(length);
     const QString section =
         kind == QLatin1String("tables") ? proseSection() + tableSection() : proseSection();
     QString text;
