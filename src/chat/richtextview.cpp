@@ -206,18 +206,22 @@ QString RichTextView::text() const
     return parts.join(QLatin1Char('\n'));
 }
 
+// A cursor over what the piece shows selected; without a selection when it shows none.
+QTextCursor RichTextView::selectionIn(QQuickItem* piece)
+{
+    QTextCursor cursor(documentOf(piece));
+    cursor.setPosition(piece->property("selectionStart").toInt());
+    cursor.setPosition(piece->property("selectionEnd").toInt(), QTextCursor::KeepAnchor);
+    return cursor;
+}
+
 QString RichTextView::selectedText() const
 {
     QStringList parts;
     for (QQuickItem* piece : pieces()) {
-        const int start = piece->property("selectionStart").toInt();
-        const int end = piece->property("selectionEnd").toInt();
-        if (start == end)
-            continue;
-        QTextCursor cursor(documentOf(piece));
-        cursor.setPosition(start);
-        cursor.setPosition(end, QTextCursor::KeepAnchor);
-        parts.append(QTextDocumentFragment(cursor).toPlainText());
+        const QTextCursor selection = selectionIn(piece);
+        if (selection.hasSelection())
+            parts.append(QTextDocumentFragment(selection).toPlainText());
     }
     return parts.join(QLatin1Char('\n'));
 }
@@ -252,16 +256,12 @@ QMimeData* RichTextView::selectionMimeData() const
     QTextCursor out(&combined);
     bool first = true;
     for (QQuickItem* piece : pieces()) {
-        const int start = piece->property("selectionStart").toInt();
-        const int end = piece->property("selectionEnd").toInt();
-        if (start == end)
+        const QTextCursor selection = selectionIn(piece);
+        if (!selection.hasSelection())
             continue;
-        QTextCursor cursor(documentOf(piece));
-        cursor.setPosition(start);
-        cursor.setPosition(end, QTextCursor::KeepAnchor);
         if (!first)
             out.insertBlock();
-        out.insertFragment(QTextDocumentFragment(cursor));
+        out.insertFragment(QTextDocumentFragment(selection));
         first = false;
     }
     auto* data = new QMimeData;

@@ -2,6 +2,7 @@
 
 #include <QQuickItem>
 #include <QString>
+#include <QTextCursor>
 #include <QVector>
 
 class QMimeData;
@@ -75,6 +76,7 @@ private:
     QVector<QQuickItem*> pieces() const;
     static QTextDocument* documentOf(QQuickItem* piece);
     static qreal gapBetween(QTextDocument* above, QTextDocument* below);
+    static QTextCursor selectionIn(QQuickItem* piece);
     Place placeAt(const QPointF& point) const;
     void selectTo(const Place& place);
     void selectWordAt(const Place& place);

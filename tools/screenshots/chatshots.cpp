@@ -73,18 +73,27 @@ QQuickWindow* chatWithReasoning(ShotDriver& driver)
     return driver.ask(QStringLiteral("用一句话解释什么是流式输出？")) ? window : nullptr;
 }
 
-QQuickWindow* chatWithHistory(ShotDriver& driver)
+// The chat window with its history panel open and the latest stored conversation opened
+// from the list.
+ViewHandler* openLatestConversation(ShotDriver& driver)
 {
-    storeEarlierConversations(driver);
     ViewHandler* window = driver.openChatWindow();
     if (!window || !driver.click(QStringLiteral("pullUpButton"))
         || !driver.click(QStringLiteral("historyButton")))
         return nullptr;
-    // Open the latest stored conversation from the list.
     const QList<QQuickItem*> entries = driver.items(QStringLiteral("historyEntry"));
     if (entries.isEmpty())
         return nullptr;
     QMetaObject::invokeMethod(entries.first(), "clicked");
+    return window;
+}
+
+QQuickWindow* chatWithHistory(ShotDriver& driver)
+{
+    storeEarlierConversations(driver);
+    ViewHandler* window = openLatestConversation(driver);
+    if (!window)
+        return nullptr;
     driver.settle();
     return window->width() == 660 ? window : nullptr;
 }
@@ -136,14 +145,9 @@ QQuickWindow* longAnswerSelected(ShotDriver& driver)
 {
     driver.storeConversation(QStringLiteral("20260305100000"), QStringLiteral("机械键盘选购"),
                              {QStringLiteral("机械键盘的轴体怎么选？"), longAnswer()});
-    ViewHandler* window = driver.openChatWindow();
-    if (!window || !driver.click(QStringLiteral("pullUpButton"))
-        || !driver.click(QStringLiteral("historyButton")))
+    ViewHandler* window = openLatestConversation(driver);
+    if (!window)
         return nullptr;
-    const QList<QQuickItem*> entries = driver.items(QStringLiteral("historyEntry"));
-    if (entries.isEmpty())
-        return nullptr;
-    QMetaObject::invokeMethod(entries.first(), "clicked");
     driver.click(QStringLiteral("historyButton")); // the history panel closes again
     driver.settle();
     QQuickItem* list = driver.item(QStringLiteral("dialogList"));
