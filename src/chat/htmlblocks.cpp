@@ -1,7 +1,5 @@
 #include "chat/htmlblocks.h"
 
-#include <QStringView>
-
 namespace {
 
 const QLatin1String DocumentStart("<!DOCTYPE HTML");
@@ -63,6 +61,19 @@ int HtmlBlocks::unitEnd(const QString& html, int from, int end)
     if (startsWithAt(html, from, QLatin1String("<table")) && first < end)
         return blockEnd(html, first + 1, end);
     return first;
+}
+
+int HtmlBlocks::closingTagsStart(QStringView text)
+{
+    int start = text.size();
+    while (start > 0 && text.at(start - 1) == QLatin1Char('>')) {
+        const int open = text.lastIndexOf(QLatin1Char('<'), start - 1);
+        if (open < 0 || text.mid(open + 1, 1) != QLatin1String("/")
+            || text.mid(open, start - open).contains(QLatin1Char('\n')))
+            break;
+        start = open;
+    }
+    return start;
 }
 
 bool HtmlBlocks::startsWithAt(const QString& text, int at, QLatin1String what)

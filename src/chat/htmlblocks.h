@@ -2,6 +2,7 @@
 
 #include <QLatin1String>
 #include <QString>
+#include <QStringView>
 
 // Reads the HTML that MarkdownRenderer makes: a document head through "</head>", then one line
 // per top-level block (a list or a table spans several lines), then "</html>". Text never holds
@@ -23,5 +24,8 @@ public:
     // The end of the unit that starts at from: one block, or a table together with the block
     // after it, which the table's trailing empty block becomes when a document is built.
     static int unitEnd(const QString& html, int from, int end);
+    // Where the closing tags that end text start ("</span></p>"): text.size() when it does not
+    // end in a closing tag, 0 when it is nothing else.
+    static int closingTagsStart(QStringView text);
     static bool startsWithAt(const QString& text, int at, QLatin1String what);
 };

@@ -128,7 +128,7 @@ bool RichTextUpdater::appendText(int common)
         return false;
     const QStringView rest = QStringView(applied).mid(common);
     const QStringView inserted = QStringView(text).mid(common, added);
-    if (QStringView(text).mid(common + added) != rest || !isClosingTags(rest)
+    if (QStringView(text).mid(common + added) != rest || HtmlBlocks::closingTagsStart(rest) != 0
         || !isPreservedText(inserted) || !endsInWrappedBlock(common))
         return false;
     QTextCursor cursor(target);
@@ -136,20 +136,6 @@ bool RichTextUpdater::appendText(int common)
     cursor.insertText(inserted.toString());
     units.last().htmlEnd += added;
     applied = text;
-    return true;
-}
-
-// Whether text is nothing but closing tags ("</span></p></html>"): no text follows the place.
-bool RichTextUpdater::isClosingTags(QStringView text)
-{
-    for (int i = 0; i < text.size();) {
-        if (!text.mid(i).startsWith(QLatin1String("</")))
-            return false;
-        const int close = text.indexOf(QLatin1Char('>'), i);
-        if (close < 0)
-            return false;
-        i = close + 1;
-    }
     return true;
 }
 

@@ -63,7 +63,6 @@ private:
     void attach(QTextDocument* document);
     void apply();
     bool appendText(int common);
-    static bool isClosingTags(QStringView text);
     static bool isPreservedText(QStringView text);
     bool endsInWrappedBlock(int common) const;
     void rebuild();

@@ -1,6 +1,8 @@
 #include "chat/streamingmarkdownrenderer.h"
 
+#include "chat/htmlblocks.h"
 #include "chat/markdownrenderer.h"
+#include "chat/markdowntextappend.h"
 #include "chat/textprefix.h"
 
 #include <QStringView>
@@ -56,6 +58,31 @@ bool startsListItem(QStringView line)
     return i > 0 && i < line.size() && (line[i] == QLatin1Char('.') || line[i] == QLatin1Char(')'));
 }
 
+// "#" alone, or "##" and spaces.
+bool isEmptyHeading(QStringView line)
+{
+    return std::all_of(line.begin(), line.end(),
+                       [](QChar c) { return c == QLatin1Char('#') || c.isSpace(); });
+}
+
+// Lines whose formatting Qt's import carries into every block after them, to the end of the
+// text, so that no later cut gives the same result: an empty heading, a list item without
+// text of its own ("-", "1.", "- ```") and a list item that holds a heading.
+bool carriesFormatOn(QStringView line)
+{
+    const QStringView text = line.trimmed();
+    if (!text.isEmpty() && isEmptyHeading(text))
+        return true;
+    if (text.isEmpty() || !startsListItem(text))
+        return false;
+    int marker = 0;
+    while (marker < text.size() && text[marker].isDigit())
+        ++marker;
+    const QStringView rest = text.mid(marker + 1).trimmed();
+    QChar fenceChar;
+    return rest.isEmpty() || rest.startsWith(QLatin1Char('#')) || fenceLength(rest, &fenceChar) > 0;
+}
+
 // Whether a piece may start with line, which follows a blank line: Markdown continues a list,
 // a quote or indented code across blank lines, and a table needs its own cut rules.
 bool canStartPiece(QStringView line)
@@ -63,9 +90,14 @@ bool canStartPiece(QStringView line)
     if (line.isEmpty() || line[0].isSpace() || line[0] == QLatin1Char('>') || startsListItem(line))
         return false;
     // An empty heading takes its font from the block before it.
-    const bool emptyHeading = std::all_of(
-        line.begin(), line.end(), [](QChar c) { return c == QLatin1Char('#') || c.isSpace(); });
-    return !emptyHeading && !line.contains(QLatin1Char('|'));
+    return !isEmptyHeading(line) && !line.contains(QLatin1Char('|'));
+}
+
+// The closing tags after the text of a paragraph or a list item (not a table cell's paragraph).
+bool endsParagraph(QStringView closingTags)
+{
+    return closingTags == QLatin1String("</p>") || closingTags == QLatin1String("</li></ul>")
+        || closingTags == QLatin1String("</li></ol>");
 }
 
 } // namespace
@@ -76,6 +108,8 @@ void StreamingMarkdownRenderer::reset()
     pieces.clear();
     head.clear();
     finishedHtml.clear();
+    tail.clear();
+    tailStart = 0;
     wholeOnly = false;
 }
 
@@ -85,8 +119,9 @@ QString StreamingMarkdownRenderer::render(const QString& markdown)
         reset();
         return QString();
     }
+    const int previousLength = source.size();
     const int common = TextPrefix::commonLength(source, markdown);
-    if (common < source.size())
+    if (common < previousLength)
         wholeOnly = false; // not a continuation: judge the new text afresh
     keepPiecesWithin(common);
     source = markdown;
@@ -95,10 +130,10 @@ QString StreamingMarkdownRenderer::render(const QString& markdown)
     if (wholeOnly) {
         pieces.clear();
         finishedHtml.clear();
+        tail.clear();
         return MarkdownRenderer::toHtml(markdown);
     }
-    const int tailStart = pieces.isEmpty() ? 0 : pieces.constLast().end;
-    const QString tail = blocksOf(MarkdownRenderer::documentHtml(markdown.mid(tailStart)), &head);
+    updateTail(markdown, common == previousLength ? previousLength : -1);
     if (finishedHtml.isEmpty())
         finishedHtml = head;
     if (!tail.isEmpty())
@@ -106,6 +141,34 @@ QString StreamingMarkdownRenderer::render(const QString& markdown)
     if (finishedHtml.size() == head.size()) // nothing at all: the empty document's paragraph
         return head + emptyDocumentBlocks() + HtmlClose;
     return finishedHtml.left(finishedHtml.size() - 1) + HtmlClose;
+}
+
+// Converts the unfinished end again, unless the text only grew from extendedFrom on by words
+// that the end's HTML can take as they are.
+void StreamingMarkdownRenderer::updateTail(const QString& markdown, int extendedFrom)
+{
+    const int start = pieces.isEmpty() ? 0 : pieces.constLast().end;
+    if (start == tailStart && extendedFrom > start
+        && extendTail(QStringView(markdown).mid(start), extendedFrom - start))
+        return;
+    tail = blocksOf(MarkdownRenderer::documentHtml(markdown.mid(start)), &head);
+    tailStart = start;
+}
+
+// Words added to a paragraph or list item that the unfinished end closes with go straight into
+// its HTML (a table's cells and code keep their own rules and are converted again).
+bool StreamingMarkdownRenderer::extendTail(QStringView markdown, int from)
+{
+    const int closing = HtmlBlocks::closingTagsStart(tail);
+    if (closing == 0 || tail.at(closing - 1) == QLatin1Char('>')
+        || !endsParagraph(QStringView(tail).mid(closing)))
+        return false;
+    const std::optional<QString> added =
+        MarkdownTextAppend::addedText(markdown, from, QStringView(tail).left(closing));
+    if (!added)
+        return false;
+    tail.insert(closing, *added);
+    return true;
 }
 
 void StreamingMarkdownRenderer::keepPiecesWithin(int commonLength)
@@ -131,6 +194,7 @@ void StreamingMarkdownRenderer::findPieces(const QString& markdown)
     bool previousBlank = false;
     bool blockHasPipe = false; // the lines since the last blank line hold a '|'
     bool endsWithTable = false; // the block before the blank lines may be a table
+    bool cutsEnded = false;
     int lineStart = pieceStart;
     while (lineStart < markdown.size()) {
         const int newline = markdown.indexOf(QLatin1Char('\n'), lineStart);
@@ -151,7 +215,9 @@ void StreamingMarkdownRenderer::findPieces(const QString& markdown)
                 endsWithTable = blockHasPipe;
             blockHasPipe = false;
         } else {
-            if (previousBlank && !endsWithTable && lineStart > pieceStart && canStartPiece(line)
+            cutsEnded = cutsEnded || carriesFormatOn(line);
+            if (previousBlank && !endsWithTable && !cutsEnded && lineStart > pieceStart
+                && canStartPiece(line)
                 && closePiece(markdown, pieceStart, lineStart, newline + 1)) {
                 pieceStart = lineStart;
             }

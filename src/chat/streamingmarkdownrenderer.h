@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringView>
 #include <QVector>
 
 // Converts an answer that arrives as a growing text (every event carries the whole answer so
@@ -12,7 +13,11 @@
 // only the unfinished end is converted again. The exported HTML of a document is its head
 // plus one line per top-level block, so joining the pieces' blocks gives exactly the HTML of
 // a one-shot MarkdownRenderer::toHtml of the same text. Texts with link reference definitions
-// ("[name]: target", which reach back to earlier pieces) are converted whole.
+// ("[name]: target", which reach back to earlier pieces) are converted whole; after a line whose
+// format Qt carries on to the end (an empty list item), no more pieces are cut.
+//
+// Words added to the last paragraph or list item that Markdown cannot read as anything but
+// text (MarkdownTextAppend) go straight into the unfinished end's HTML, without converting it.
 class StreamingMarkdownRenderer
 {
 public:
@@ -29,6 +34,8 @@ private:
         QString blocks; // its top-level HTML blocks, without the document head and body
     };
 
+    void updateTail(const QString& markdown, int extendedFrom);
+    bool extendTail(QStringView markdown, int from);
     void keepPiecesWithin(int commonLength);
     void findPieces(const QString& markdown);
     bool closePiece(const QString& markdown, int start, int end, int decidedAt);
@@ -40,5 +47,7 @@ private:
     QVector<Piece> pieces;
     QString head; // the exported document's head, up to the body tag
     QString finishedHtml; // head and the blocks of every kept piece
+    int tailStart = 0; // where the unfinished end starts in source
+    QString tail; // the blocks of the unfinished end
     bool wholeOnly = false;
 };

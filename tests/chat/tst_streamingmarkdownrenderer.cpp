@@ -49,6 +49,22 @@ void addAnswers()
     QTest::newRow("reference links") << QStringLiteral(
         "See [the guide][g] first.\n\nMore text.\n\nAnd more.\n\n[g]: https://example.com/guide\n"
         "\nLast.\n");
+    // Words added at the end of a line, where they either just extend the last block's text or
+    // must not be taken as such.
+    QTest::newRow("plain words at line ends") << QStringLiteral(
+        "Version 1 and 2 of it.\n\n- 1\n- 2. nested\n- item words here\n\n1. one two\n"
+        "2. 3. x\n\n> 3 quoted. words\n\nSee www.example.com or me@example.com or "
+        "http://example.com/x now.\n\nSpaces  double and trailing   \nnext line\n\n"
+        "it's \"quoted\" & done; 50% off: yes!\n\n中文，标点。还有 emoji 😀 here.\n\n"
+        "A\\*escaped and **bold.**after and *em* end\n\n- - - a b\n- - -\n\nTitle words\n"
+        "=== x\n\n1 2. x\n\nend of   it");
+    QTest::newRow("words in table rows") << QStringLiteral(
+        "| a | b |\n|---|---|\n| 1 | 2 | 3 extra cell\n| 4 longer cell\nlazy row words\n\n"
+        "After it.\n");
+    // Qt's import keeps the list of an item without text open for everything after it.
+    QTest::newRow("empty list items")
+        << QStringLiteral("Intro.\n\n-\n\nz\n\nt\n\n- a\n\nu\n\n1.\n\nw\n\n1. # title\n\nafter\n\n"
+                          "#\n\n~\n\nend\n");
     QTest::newRow("unfinished fence")
         << QStringLiteral("Start.\n\n```\ncode\n\nText that is still code.\n\nMore.\n");
 }
@@ -101,6 +117,7 @@ void TestStreamingMarkdownRenderer::coarseEventsMatchAOneShotConversion()
             html = renderer.render(answer.left(length));
             if (length % 2 == 0)
                 html = renderer.render(answer.left(length));
+            QCOMPARE(html, MarkdownRenderer::toHtml(answer.left(length)));
         }
         QCOMPARE(html, expected);
     }
