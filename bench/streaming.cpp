@@ -14,6 +14,7 @@
 #include "chat/dialogmanager.h"
 #include "chat/dialogmodel.h"
 #include "chat/markdownrenderer.h"
+#include "chat/outofviewdelay.h"
 #include "chat/richtextupdater.h"
 #include "chat/richtextview.h"
 #include "core/configengine.h"
@@ -40,6 +41,8 @@ namespace {
 
 constexpr int Events = 400;
 constexpr int PaceMs = 20;
+// After the last event: long enough for the view to show a text it held back while out of view.
+constexpr int SettleMs = OutOfViewDelay::CatchUpMs + 200;
 
 // The chat panel's message list with the answer layout: reasoning above the answer, both rich
 // text 486 wide in pieces (RichTextView), selectable, kept up to date in place by RichTextUpdater.
@@ -202,7 +205,7 @@ public:
             const qint64 start = threadCpuNs();
             emit provider->receivedStreamingData(soFar, QString(), end);
             figures.deliveryMs += (threadCpuNs() - start) / 1e6;
-            idle(end ? 200 : PaceMs);
+            idle(end ? SettleMs : PaceMs);
             const double ms = (threadCpuNs() - start) / 1e6;
             figures.totalMs += ms;
             figures.worstMs = std::max(figures.worstMs, ms);
@@ -212,7 +215,7 @@ public:
         // The same 400 paced ticks without events: what the event loop costs by itself.
         const qint64 idleStart = threadCpuNs();
         for (int event = 1; event <= Events; ++event)
-            idle(event == Events ? 200 : PaceMs);
+            idle(event == Events ? SettleMs : PaceMs);
         figures.idleMs = (threadCpuNs() - idleStart) / 1e6;
 
         model->clearAll();

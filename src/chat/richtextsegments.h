@@ -33,6 +33,8 @@ public:
     QString pieceAt(int row) const;
     // How many pieces from the first were left as they were by the last change of the text.
     int unchangedCount() const;
+    // How many pieces from the first a change to newHtml would keep as they are.
+    int keptPieces(const QString& newHtml) const;
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
@@ -50,7 +52,6 @@ private:
         QString html;
     };
 
-    int keptPieces(const QString& newHtml) const;
     QVector<Piece> cut(const QString& newHtml, int from) const;
     void publish(QVector<Piece> next, int kept);
 

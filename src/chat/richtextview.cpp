@@ -1,5 +1,6 @@
 #include "chat/richtextview.h"
 
+#include "chat/outofviewdelay.h"
 #include "chat/richtextsegments.h"
 
 #include <QClipboard>
@@ -34,7 +35,9 @@ bool RichTextView::Place::operator<(const Place& other) const
 RichTextView::RichTextView(QQuickItem* parent)
     : QQuickItem(parent)
     , model(new RichTextSegments(this))
+    , delay(new OutOfViewDelay(this))
 {
+    connect(delay, &OutOfViewDelay::released, this, &RichTextView::show);
     setAcceptedMouseButtons(Qt::LeftButton);
     setFiltersChildMouseEvents(true);
     setCursor(Qt::IBeamCursor);
@@ -53,19 +56,36 @@ void RichTextView::registerQmlType()
 
 QString RichTextView::html() const
 {
-    return model->html();
+    return delay->isHolding() ? delay->heldText() : model->html();
 }
 
 void RichTextView::setHtml(const QString& html)
 {
-    if (model->html() == html)
+    if (this->html() == html)
         return;
+    if (!delay->hold(html, changedPiece(html)))
+        show(html);
+    emit htmlChanged();
+}
+
+void RichTextView::show(const QString& html)
+{
+    delay->clear();
     // A selection stays while an answer grows after it; one in a piece that changes goes.
     const bool hadSelection = anchor.piece >= 0;
     model->setHtml(html);
     if (hadSelection && std::max(anchor.piece, active.piece) >= model->unchangedCount())
         deselect();
-    emit htmlChanged();
+}
+
+// The last piece, when html changes nothing before it (an answer that grows); none otherwise.
+QQuickItem* RichTextView::changedPiece(const QString& html) const
+{
+    const QVector<QQuickItem*> list = pieces();
+    if (list.isEmpty() || list.size() != model->count()
+        || model->keptPieces(html) < list.size() - 1)
+        return nullptr;
+    return list.constLast();
 }
 
 RichTextSegments* RichTextView::segments() const
@@ -200,6 +220,7 @@ void RichTextView::showSelection()
 
 QString RichTextView::text() const
 {
+    delay->flush();
     QStringList parts;
     for (QQuickItem* piece : pieces())
         parts.append(documentOf(piece)->toPlainText());
@@ -217,6 +238,7 @@ QTextCursor RichTextView::selectionIn(QQuickItem* piece)
 
 QString RichTextView::selectedText() const
 {
+    delay->flush();
     QStringList parts;
     for (QQuickItem* piece : pieces()) {
         const QTextCursor selection = selectionIn(piece);
@@ -228,6 +250,7 @@ QString RichTextView::selectedText() const
 
 void RichTextView::selectAll()
 {
+    delay->flush();
     const QVector<QQuickItem*> list = pieces();
     if (list.isEmpty())
         return;
@@ -244,6 +267,7 @@ void RichTextView::deselect()
 
 void RichTextView::copy() const
 {
+    delay->flush();
     if (!hasSelection())
         return;
     QGuiApplication::clipboard()->setMimeData(selectionMimeData());

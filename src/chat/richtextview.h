@@ -5,6 +5,7 @@
 #include <QTextCursor>
 #include <QVector>
 
+class OutOfViewDelay;
 class QMimeData;
 class QTextDocument;
 class RichTextSegments;
@@ -16,7 +17,8 @@ class RichTextSegments;
 // text cut into pieces only the piece that changed is done again. The view stacks the pieces
 // with the space that one document would put between their blocks, and takes the mouse and
 // the keyboard from them: a drag selects from one piece into the next, Ctrl+C copies the
-// selection as one text, Ctrl+A selects everything.
+// selection as one text, Ctrl+A selects everything. While the piece a change would alter lies
+// below what the window shows, the change waits (OutOfViewDelay).
 //
 // In QML (the pieces are the view's children that have a text document):
 //     RichTextView { id: view; html: model.content
@@ -41,7 +43,8 @@ public:
     RichTextSegments* segments() const;
     bool hasSelection() const;
 
-    // The shown text as plain text, pieces joined by a line break, as a copy of all of it.
+    // The shown text as plain text, pieces joined by a line break, as a copy of all of it. This
+    // and the other calls that read or select the text first show a text held back.
     Q_INVOKABLE QString text() const;
     Q_INVOKABLE QString selectedText() const;
     Q_INVOKABLE void selectAll();
@@ -73,6 +76,8 @@ private:
         bool operator<(const Place& other) const;
     };
 
+    void show(const QString& html);
+    QQuickItem* changedPiece(const QString& html) const;
     QVector<QQuickItem*> pieces() const;
     static QTextDocument* documentOf(QQuickItem* piece);
     static qreal gapBetween(QTextDocument* above, QTextDocument* below);
@@ -84,6 +89,7 @@ private:
     QMimeData* selectionMimeData() const;
 
     RichTextSegments* model;
+    OutOfViewDelay* delay;
     Place anchor;
     Place active;
 };

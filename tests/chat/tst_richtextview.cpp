@@ -1,4 +1,5 @@
 #include "chat/markdownrenderer.h"
+#include "chat/outofviewdelay.h"
 #include "chat/richtextsegments.h"
 #include "chat/richtextupdater.h"
 #include "chat/richtextview.h"
@@ -7,6 +8,7 @@
 #include <QClipboard>
 #include <QMimeData>
 #include <QQmlComponent>
+#include <QQmlProperty>
 #include <QQuickTextDocument>
 #include <QQuickView>
 #include <QTextBlock>
@@ -30,6 +32,7 @@ private slots:
     void keysSelectAllAndCopyOneText();
     void leavingTheViewClearsTheSelection();
     void aSelectionSurvivesTheAnswerGrowing();
+    void aChangeBelowTheListWaitsUntilItIsDueOrInView();
 
 private:
     void showAnswer(const QString& html);
@@ -309,6 +312,51 @@ void TestRichTextView::aSelectionSurvivesTheAnswerGrowing()
     showAnswer(QStringLiteral("Generating response..."));
     QCOMPARE(pieces().size(), 1);
     QVERIFY(!view->hasSelection());
+}
+
+// While the user reads the start of a long answer in a list that clips it, the end that grows
+// below the list is not laid out at every event: it catches up from time to time, and at once
+// when it is scrolled into view. A change to what is in view is never held back.
+void TestRichTextView::aChangeBelowTheListWaitsUntilItIsDueOrInView()
+{
+    QQuickItem* list = window->rootObject()->findChild<QQuickItem*>(QStringLiteral("list"));
+    list->setClip(true);
+    QQmlProperty::write(list, QStringLiteral("anchors.bottomMargin"), 2400 - 300);
+    auto* delay = view->findChild<OutOfViewDelay*>();
+    QVERIFY(delay);
+    const QString markdown = longAnswer(false);
+    showAnswer(MarkdownRenderer::toHtml(markdown));
+    QVERIFY(pieces().size() > 2);
+    QVERIFY(pieces().constLast()->y() > 300);
+    auto lastPieceShows = [this](const QString& words) {
+        return documentOf(pieces().constLast())->toPlainText().contains(words);
+    };
+
+    // Held back, then let through when due.
+    delay->setCatchUpInterval(50);
+    const QString grown = MarkdownRenderer::toHtml(markdown + QStringLiteral(" More words."));
+    view->setHtml(grown);
+    QCOMPARE(view->html(), grown);
+    QVERIFY(!lastPieceShows(QStringLiteral("More words.")));
+    QTRY_VERIFY(lastPieceShows(QStringLiteral("More words.")));
+
+    // Held back, then let through when the list scrolls to it.
+    delay->setCatchUpInterval(600000);
+    view->setHtml(MarkdownRenderer::toHtml(markdown + QStringLiteral(" More words. And more.")));
+    QVERIFY(!lastPieceShows(QStringLiteral("And more.")));
+    list->setProperty("contentY", pieces().constLast()->y());
+    QTRY_VERIFY(lastPieceShows(QStringLiteral("And more.")));
+
+    // In view: shown at once.
+    view->setHtml(MarkdownRenderer::toHtml(markdown + QStringLiteral(" More words. And the end.")));
+    QVERIFY(lastPieceShows(QStringLiteral("And the end.")));
+
+    // Reading the text shows what was held back.
+    list->setProperty("contentY", 0);
+    QTRY_VERIFY(pieces().constLast()->mapToScene(QPointF()).y() > 300);
+    view->setHtml(MarkdownRenderer::toHtml(markdown + QStringLiteral(" More words. Last.")));
+    QVERIFY(!lastPieceShows(QStringLiteral("Last.")));
+    QVERIFY(view->text().endsWith(QStringLiteral("Last.")));
 }
 
 QTEST_MAIN(TestRichTextView)
