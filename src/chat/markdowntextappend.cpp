@@ -1,5 +1,7 @@
 #include "chat/markdowntextappend.h"
 
+#include "chat/markdownline.h"
+
 #include <algorithm>
 
 std::optional<QString> MarkdownTextAppend::addedText(QStringView markdown, int from,
@@ -12,7 +14,7 @@ std::optional<QString> MarkdownTextAppend::addedText(QStringView markdown, int f
     // Words after the line's last space are the only ones the addition can join; they must
     // come after a word of the line's text, so that the kind of the line is settled.
     const int lastSpace = line.lastIndexOf(QLatin1Char(' '));
-    const int textStart = contentStart(line);
+    const int textStart = MarkdownLine::contentStart(line);
     if (lastSpace <= textStart || isFenceOrCode(line.mid(textStart))
         || !shownText.endsWith(lastWord(line)))
         return std::nullopt;
@@ -31,51 +33,6 @@ std::optional<QString> MarkdownTextAppend::addedText(QStringView markdown, int f
         return QString();
     return before.endsWith(QLatin1Char(' ')) ? QLatin1Char(' ') + shown.toString()
                                              : shown.toString();
-}
-
-// Where the line's text starts, after the markers that open it ("- ", "1. ", "> ", "# ", in any
-// number: "- 1. " is a list inside a list item).
-int MarkdownTextAppend::contentStart(QStringView line)
-{
-    int at = 0;
-    for (;;) {
-        while (at < line.size() && isBlank(line[at]))
-            ++at;
-        const int end = markerEnd(line, at);
-        if (end < 0)
-            return at;
-        at = end;
-    }
-}
-
-// The end of a block marker at at, or -1 when none starts there.
-int MarkdownTextAppend::markerEnd(QStringView line, int at)
-{
-    if (at >= line.size())
-        return -1;
-    const QChar c = line[at];
-    if (c == QLatin1Char('>'))
-        return at + 1;
-    int end = at;
-    if (c == QLatin1Char('-') || c == QLatin1Char('+') || c == QLatin1Char('*')) {
-        ++end;
-    } else if (c == QLatin1Char('#')) {
-        while (end < line.size() && line[end] == QLatin1Char('#'))
-            ++end;
-    } else {
-        while (end < line.size() && line[end].isDigit())
-            ++end;
-        if (end == at || end >= line.size()
-            || (line[end] != QLatin1Char('.') && line[end] != QLatin1Char(')')))
-            return -1;
-        ++end;
-    }
-    return end < line.size() && isBlank(line[end]) ? end : -1;
-}
-
-bool MarkdownTextAppend::isBlank(QChar c)
-{
-    return c == QLatin1Char(' ') || c == QLatin1Char('\t');
 }
 
 // A code fence's opening line shows nothing, an unfinished code span shows its text as it is.

@@ -18,9 +18,6 @@ public:
     static std::optional<QString> addedText(QStringView markdown, int from, QStringView shownText);
 
 private:
-    static int contentStart(QStringView line);
-    static int markerEnd(QStringView line, int at);
-    static bool isBlank(QChar c);
     static bool isFenceOrCode(QStringView text);
     static QStringView lastWord(QStringView line);
     static bool hasNumberWithDot(QStringView text);

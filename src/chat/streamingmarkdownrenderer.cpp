@@ -1,6 +1,7 @@
 #include "chat/streamingmarkdownrenderer.h"
 
 #include "chat/htmlblocks.h"
+#include "chat/markdownline.h"
 #include "chat/markdownrenderer.h"
 #include "chat/markdowntextappend.h"
 #include "chat/textprefix.h"
@@ -65,22 +66,34 @@ bool isEmptyHeading(QStringView line)
                        [](QChar c) { return c == QLatin1Char('#') || c.isSpace(); });
 }
 
+// "---", "***", "___" or "===", with or without spaces: a break, or a heading's underline.
+bool isRule(QStringView text)
+{
+    const QStringView rule = text.trimmed();
+    return rule.size() >= 3 && QLatin1String("-*_=").contains(rule[0])
+        && std::all_of(rule.begin(), rule.end(),
+                       [&](QChar c) { return c == rule[0] || c == QLatin1Char(' '); });
+}
+
 // Lines whose formatting Qt's import carries into every block after them, to the end of the
-// text, so that no later cut gives the same result: an empty heading, a list item without
-// text of its own ("-", "1.", "- ```") and a list item that holds a heading.
+// text, so that no later cut gives the same result: an empty heading, and a list item or quote
+// without text of its own ("-", "1.", "- 2.", ">#"), or holding a code fence, a heading or a
+// break ("2. ---").
 bool carriesFormatOn(QStringView line)
 {
-    const QStringView text = line.trimmed();
-    if (!text.isEmpty() && isEmptyHeading(text))
+    const QStringView trimmed = line.trimmed();
+    if (!trimmed.isEmpty() && isEmptyHeading(trimmed))
         return true;
-    if (text.isEmpty() || !startsListItem(text))
-        return false;
-    int marker = 0;
-    while (marker < text.size() && text[marker].isDigit())
-        ++marker;
-    const QStringView rest = text.mid(marker + 1).trimmed();
+    const int start = MarkdownLine::contentStart(line);
+    const QStringView markers = line.left(start);
+    const bool container = std::any_of(markers.begin(), markers.end(), [](QChar c) {
+        return c.isDigit() || QLatin1String("-*+>").contains(c);
+    });
+    const QStringView text = line.mid(start).trimmed();
     QChar fenceChar;
-    return rest.isEmpty() || rest.startsWith(QLatin1Char('#')) || fenceLength(rest, &fenceChar) > 0;
+    return container
+        && (text.isEmpty() || markers.contains(QLatin1Char('#'))
+            || fenceLength(text, &fenceChar) > 0 || isRule(text));
 }
 
 // Whether a piece may start with line, which follows a blank line: Markdown continues a list,
@@ -89,8 +102,9 @@ bool canStartPiece(QStringView line)
 {
     if (line.isEmpty() || line[0].isSpace() || line[0] == QLatin1Char('>') || startsListItem(line))
         return false;
-    // An empty heading takes its font from the block before it.
-    return !isEmptyHeading(line) && !line.contains(QLatin1Char('|'));
+    // A heading converts differently as the first block of a document when an item without
+    // text follows it, and an empty one takes its font from the block before it.
+    return line[0] != QLatin1Char('#') && !line.contains(QLatin1Char('|'));
 }
 
 // The closing tags after the text of a paragraph or a list item (not a table cell's paragraph).

@@ -65,6 +65,11 @@ void addAnswers()
     QTest::newRow("empty list items")
         << QStringLiteral("Intro.\n\n-\n\nz\n\nt\n\n- a\n\nu\n\n1.\n\nw\n\n1. # title\n\nafter\n\n"
                           "#\n\n~\n\nend\n");
+    QTest::newRow("items holding no text") << QStringLiteral(
+        "One.\n\n- 2.\n\nc\n\nd\n\n1. 1.\n\nt\n\nm\n\n2. ---\n\nS\n\n>#\n\n`x`\n\n"
+        "2. -\n\nt\n\nend\n");
+    QTest::newRow("heading before an empty item")
+        << QStringLiteral("Intro.\n\n# Title\n-\n\nAfter.\n\n## More\n\n1.\n\nEnd.\n");
     QTest::newRow("unfinished fence")
         << QStringLiteral("Start.\n\n```\ncode\n\nText that is still code.\n\nMore.\n");
 }
