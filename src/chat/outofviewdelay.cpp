@@ -11,7 +11,7 @@ OutOfViewDelay::OutOfViewDelay(QQuickItem* view)
 {
     timer.setSingleShot(true);
     timer.setInterval(CatchUpMs);
-    connect(&timer, &QTimer::timeout, this, &OutOfViewDelay::release);
+    connect(&timer, &QTimer::timeout, this, &OutOfViewDelay::flush);
 }
 
 bool OutOfViewDelay::hold(const QString& newText, QQuickItem* changed)
@@ -69,17 +69,12 @@ bool OutOfViewDelay::isBelowView(QQuickItem* item) const
     return top >= bottom;
 }
 
-void OutOfViewDelay::flush()
-{
-    release();
-}
-
 void OutOfViewDelay::setCatchUpInterval(int ms)
 {
     timer.setInterval(ms);
 }
 
-void OutOfViewDelay::release()
+void OutOfViewDelay::flush()
 {
     if (!holding)
         return;
@@ -91,5 +86,5 @@ void OutOfViewDelay::release()
 void OutOfViewDelay::checkAfterFrame()
 {
     if (holding && !isBelowView(changedItem))
-        release();
+        flush();
 }

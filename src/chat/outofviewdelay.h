@@ -40,7 +40,6 @@ signals:
 
 private:
     bool isBelowView(QQuickItem* item) const;
-    void release();
     void checkAfterFrame();
 
     QQuickItem* view;
