@@ -1,5 +1,6 @@
 #include "app/mainviewstart.h"
 
+#include "app/apprestart.h"
 #include "platform/rawkeyboardinput.h"
 #include "shell/viewhandler.h"
 
@@ -12,7 +13,10 @@ std::unique_ptr<MApplicationQuickView> MainViewStart::createMainView()
     // The views are compiled into the static library, whose resources the linker keeps only
     // when something refers to them.
     Q_INIT_RESOURCE(qml);
-    return std::make_unique<ViewHandler>();
+    auto view = std::make_unique<ViewHandler>();
+    // After an update the program starts again, once this one has let go of its lock.
+    QObject::connect(view.get(), &ViewHandler::restartRequested, &AppRestart::request);
+    return view;
 }
 
 void MainViewStart::startHidden(MApplicationQuickView* view)

@@ -1,9 +1,6 @@
 #include "core/languagemanager.h"
 
 #include "core/languagehandler.h"
-#include "shell/mapplicationquickview.h"
-
-#include <QQmlEngine>
 
 LanguageManager::LanguageManager(ViewHandler* viewHandler, ConfigEngine* config, QObject* parent)
     : QObject(parent)
@@ -11,7 +8,7 @@ LanguageManager::LanguageManager(ViewHandler* viewHandler, ConfigEngine* config,
     , model(new LanguageModel(this))
     , handler(new LanguageHandler(config, this))
 {
-    connect(handler, &LanguageHandler::languageChange, this, &LanguageManager::onLanguageChange);
+    connect(handler, &LanguageHandler::languageChange, this, &LanguageManager::languageChange);
     model->append({true, QStringLiteral("中文(简体)"), false, QLocale(QStringLiteral("zh_CN"))});
     model->append(
         {true, QStringLiteral("English(United States)"), false, QLocale(QStringLiteral("en_US"))});
@@ -73,13 +70,6 @@ void LanguageManager::applyStoredLanguage()
 LanguageHandler* LanguageManager::languageHandler() const
 {
     return handler;
-}
-
-void LanguageManager::onLanguageChange()
-{
-    emit languageChange();
-    if (QQmlEngine* engine = MApplicationQuickView::appEngine())
-        engine->retranslate();
 }
 
 void LanguageManager::refreshCheckMarks()

@@ -12,7 +12,8 @@ class ViewHandler;
 
 // What the views see of the language ("lang_HL"): the list of languages with the current one
 // checked, and the choice of another one. The language itself is decided and loaded by the
-// LanguageHandler; after each change the main view re-evaluates its translated texts.
+// LanguageHandler. Each change is announced as languageChange(); the views that show
+// translated texts (the chat window and its QML engine) retranslate on it.
 class LanguageManager : public QObject
 {
     Q_OBJECT
@@ -45,7 +46,6 @@ signals:
     void optLanguageNameChanged();
 
 private:
-    void onLanguageChange();
     void refreshCheckMarks();
     int firstCheckedRow() const;
 

@@ -3,7 +3,6 @@
 #include "device/deviceinfo.h"
 #include "device/vendor/devicefactory.h"
 #include "device/vendor/querydevice.h"
-#include "platform/presentdevices.h"
 
 #include <QDeadlineTimer>
 #include <QDebug>
@@ -31,7 +30,7 @@ bool containsPath(const QVariantList& list, const QString& path)
 } // namespace
 
 DeviceHandler::DeviceHandler(QObject* parent)
-    : DeviceHandler(DeviceCounter(&PresentDevices::count), parent)
+    : DeviceHandler(DeviceCounter(&QueryDevice::presentDeviceCount), parent)
 { }
 
 DeviceHandler::DeviceHandler(DeviceCounter counter, QObject* parent)

@@ -24,7 +24,7 @@ class DeviceHandler : public QThread
     Q_OBJECT
 
 public:
-    // The device count source; by default the system's present devices (PresentDevices).
+    // The device count source; by default the device library's (QueryDevice::presentDeviceCount).
     using DeviceCounter = std::function<int()>;
 
     explicit DeviceHandler(QObject* parent = nullptr);

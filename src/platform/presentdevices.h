@@ -7,10 +7,7 @@
 class PresentDevices
 {
 public:
-    // The system's devices plus the keyboards plugged into the simulated device library (a
-    // simulated keyboard is a device arriving like any other).
-    static int count();
-    // The system's devices alone. Linux counts the entries of "input" and "hidraw" below root
+    // Linux counts the entries of "input" and "hidraw" below root
     // (normally "/sys/class"); Windows enumerates every present device interface through
     // SetupAPI and ignores root. A failed enumeration counts 0.
     static int systemCount(const QString& root = QStringLiteral("/sys/class"));

@@ -1,7 +1,7 @@
 #include "shell/systemtrayicon.h"
 
 #include "core/constants.h"
-#include "service/settingspagemanager.h"
+#include "shell/settingspagemanager.h"
 #include "shell/localonlynetworkaccessfactory.h"
 #include "shell/mquickview.h"
 #include "shell/traymenuplacement.h"

@@ -8,50 +8,44 @@
 #include "core/endpoints.h"
 #include "core/languagemanager.h"
 #include "device/devicelistmanager.h"
-#include "platform/globalaikey.h"
+#include "shell/aikeyentry.h"
 #include "shell/localonlynetworkaccessfactory.h"
+#include "shell/settingspagemanager.h"
 #include "shell/systemtrayicon.h"
 #include "shell/thememanager.h"
 
 #include <QClipboard>
-#include <QCloseEvent>
-#include <QCoreApplication>
 #include <QDebug>
 #include <QDesktopServices>
 #include <QGuiApplication>
 #include <QQmlContext>
 #include <QQmlEngine>
 #include <QQuickItem>
-#include <QScreen>
 #include <QUrl>
 
 namespace {
 
-constexpr int ChatWindowRadius = 0;
-constexpr int ChatWindowShadowWeight = 3;
-const QSize CollapsedSize(576, 66);
 const QString MainViewSource = QStringLiteral("qrc:/MainView.qml");
 
 } // namespace
 
 ViewHandler::ViewHandler(QWindow* parent)
-    : MApplicationQuickView(ChatWindowRadius, ChatWindowShadowWeight, parent)
+    : ChatWindow(parent)
     , config(std::make_unique<ConfigEngine>())
     , settings(config.get())
     , firstRun(this)
-    , drag(this)
-    , remembered(QPoint(), CollapsedSize)
     , serviceBase(Endpoints::serviceBaseUrl())
 {
     createControllers();
-    setUpWindow();
+    setUpViews();
     startSkinMode();
     setCurrentVersion(APP_VERSION);
     startFirstRun();
-    // Where the desktop has no raw keyboard input, the AI key is grabbed instead; either way
-    // it ends in onAiKeyPressed().
-    aiKey = new GlobalAiKey(this);
-    connect(aiKey, &GlobalAiKey::pressed, this, &ViewHandler::onAiKeyPressed);
+    // The AI key as the desktop reports it: the window's raw keyboard input (Windows) or the
+    // key grabbed on the desktop (X11).
+    aiKey = new AiKeyEntry(devices, this);
+    connect(this, &ChatWindow::desktopAiKeyPressed, aiKey, &AiKeyEntry::onDesktopPress);
+    connect(aiKey, &AiKeyEntry::requested, this, &ViewHandler::onDesktopAiRequest);
     aiKey->start();
 }
 
@@ -92,12 +86,15 @@ void ViewHandler::createControllers()
 
     languages = new LanguageManager(this, config.get());
     connect(languages, &LanguageManager::languageChange, this, &ViewHandler::languageChanged);
+    connect(languages, &LanguageManager::languageChange, this, [this] { engine()->retranslate(); });
     // The first-run windows run in engines of their own, which the manager does not reach.
     connect(this, &ViewHandler::languageChanged, &firstRun, &FirstRunWindows::retranslate);
     themes = new ThemeManager(this);
     // The tray icon builds the settings window; then the device list manager.
     tray = new SystemTrayIcon(this);
     connect(themes, &ThemeManager::themeChanged, tray.data(), &SystemTrayIcon::setCurrentTheme);
+    connect(tray->settingsManager(), &SettingsPageManager::restartRequested, this,
+            &ViewHandler::restartRequested);
     devices = new DeviceListManager(this, languages.data());
     conversation = new DialogManager(config.get(), webService);
     rootContext()->setContextProperty(QStringLiteral("dialog_manager"), conversation.data());
@@ -106,32 +103,13 @@ void ViewHandler::createControllers()
     connect(devices, &DeviceListManager::aiDeviceData, this, &ViewHandler::slotAiRequest);
 }
 
-void ViewHandler::setUpWindow()
+void ViewHandler::setUpViews()
 {
     // The chat view shows stored and streamed rich text; it must never fetch from the network.
     engine()->setNetworkAccessManagerFactory(LocalOnlyNetworkAccessFactory::instance());
     // The answers stream into their views piece by piece, block by block (DialogPanel.qml).
     RichTextUpdater::registerQmlType();
     RichTextView::registerQmlType();
-    setFlags(Qt::Window | Qt::FramelessWindowHint | Qt::WindowMinimizeButtonHint
-             | Qt::WindowMaximizeButtonHint | Qt::NoDropShadowWindowHint);
-    setBaseSize(CollapsedSize);
-    const QSize available = QGuiApplication::primaryScreen()->availableSize();
-    const int x = (available.width() - CollapsedSize.width()) / 2;
-    const int y = (available.height() - CollapsedSize.height()) / 2;
-    setGeometry(QRect(QPoint(x, y), CollapsedSize));
-    qDebug() << "x:y" << y;
-    // The views draw their own rounded frame; the corners must let the desktop through, which
-    // needs a surface with an alpha channel. Not fully transparent, so the window still takes
-    // the mouse where nothing is drawn.
-    QSurfaceFormat surface = format();
-    surface.setAlphaBufferSize(8);
-    setFormat(surface);
-    setColor(QColor(5, 5, 5, 5));
-    setMinimumSize(CollapsedSize);
-    setMaximumSize(CollapsedSize);
-    // The window's size is the views' decision (setXandY); the root item follows it.
-    setResizeMode(QQuickView::SizeRootObjectToView);
 }
 
 void ViewHandler::startSkinMode()
@@ -214,6 +192,14 @@ void ViewHandler::onAICountValue(int useCount, int maxCount)
         emit tray->aiCount(useCount, maxCount);
 }
 
+// A desktop press of the AI key also closes the guide and brings the window back.
+void ViewHandler::onDesktopAiRequest(const QString& sn)
+{
+    slotAiRequest(sn);
+    firstRun.closeGuide();
+    showNormal();
+}
+
 void ViewHandler::onAIApiReply(OvSeverHandler::OvApiType type, bool status, const QString& msg)
 {
     Q_UNUSED(msg)
@@ -227,40 +213,9 @@ void ViewHandler::onAIApiReply(OvSeverHandler::OvApiType type, bool status, cons
         qDebug() << labels[mode] << webService->storedApiInfo(mode);
 }
 
-void ViewHandler::setXandY(int x, int y, int width, int height)
-{
-    qDebug() << "y" << y;
-    x = qMax(0, x);
-    y = qMax(0, y);
-    remembered = QRect(x, y, width, height);
-    pinSize(remembered.size());
-    setGeometry(remembered);
-}
-
-// Platforms that enforce the size hints would clamp setGeometry() to the old ones, so the
-// hints move to the new size first. Loosened before tightened, so that the minimum never
-// exceeds the maximum on the way.
-void ViewHandler::pinSize(const QSize& size)
-{
-    setMinimumSize(minimumSize().boundedTo(size));
-    setMaximumSize(maximumSize().expandedTo(size));
-    setMinimumSize(size);
-    setMaximumSize(size);
-}
-
 int ViewHandler::getProdColorType(QString deviceName)
 {
     return settings.prodColorType(deviceName);
-}
-
-void ViewHandler::changeWindow()
-{
-    const Qt::WindowState state = windowState();
-    if (state == Qt::WindowMaximized || state == Qt::WindowFullScreen)
-        setVisibility(QWindow::AutomaticVisibility);
-    else
-        setVisibility(QWindow::Maximized);
-    emit radiusChanged();
 }
 
 void ViewHandler::openWebsite(QString url)
@@ -298,6 +253,13 @@ void ViewHandler::updateUserLoginState() { }
 void ViewHandler::test(int index)
 {
     Q_UNUSED(index)
+}
+
+void ViewHandler::releaseBeforeQuit()
+{
+    exitManagerServices();
+    dropLanguageManager();
+    deleteTray();
 }
 
 void ViewHandler::deleteTray()
@@ -356,10 +318,5 @@ FirstRunWindows* ViewHandler::firstRunWindows()
 
 GlobalAiKey* ViewHandler::globalAiKey() const
 {
-    return aiKey;
-}
-
-const WindowDrag& ViewHandler::windowDrag() const
-{
-    return drag;
+    return aiKey ? aiKey->globalAiKey() : nullptr;
 }

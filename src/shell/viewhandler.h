@@ -1,20 +1,16 @@
 #pragma once
 
-#include "platform/nativewindowevents.h"
 #include "service/ovseverhandler.h"
-#include "shell/dragzones.h"
+#include "shell/chatwindow.h"
 #include "shell/firstrunwindows.h"
-#include "shell/mapplicationquickview.h"
 #include "shell/viewsettings.h"
-#include "shell/windowdrag.h"
 
 #include <QPointer>
-#include <QRect>
 #include <QString>
 
 #include <memory>
-#include <optional>
 
+class AiKeyEntry;
 class ConfigEngine;
 class DeviceListManager;
 class DialogManager;
@@ -23,20 +19,17 @@ class ThemeManager;
 class SystemTrayIcon;
 class GlobalAiKey;
 
-// The chat window and the root of the object graph: its constructor creates every controller,
-// publishes the QML-facing ones to the chat view and opens the first-run window. An AI-key
-// press ends in slotAiRequest(), which hands the keyboard's serial to the conversation, asks
-// the maker's service for its usage counts and raises the window; the usage reply decides
-// whether questions are allowed.
-class ViewHandler : public MApplicationQuickView
+// The controller of the chat window and the root of the object graph: its constructor creates
+// every controller, publishes the QML-facing ones to the chat view and opens the first-run
+// window. An AI-key press ends in slotAiRequest(), which hands the keyboard's serial to the
+// conversation, asks the maker's service for its usage counts and raises the window; the usage
+// reply decides whether questions are allowed. The window behaviour is ChatWindow's.
+class ViewHandler : public ChatWindow
 {
     Q_OBJECT
     Q_PROPERTY(int skinMode READ skinMode WRITE setSkinMode NOTIFY skinModeChanged)
     Q_PROPERTY(QString currentVersion READ currentVersion WRITE setCurrentVersion NOTIFY
                    currentVersionChanged)
-    Q_PROPERTY(bool dialog READ dialog WRITE setDialog NOTIFY dialogChanged)
-    Q_PROPERTY(bool history READ history WRITE setHistory NOTIFY historyChanged)
-    Q_PROPERTY(bool topScreen READ topScreen WRITE setTopScreen NOTIFY topScreenChanged)
     Q_PROPERTY(
         bool allowQuestion READ allowQuestion WRITE setAllowQuestion NOTIFY allowQuestionChanged)
     Q_PROPERTY(bool firstStart READ firstStart WRITE setFirstStart NOTIFY firstStartChanged)
@@ -53,12 +46,6 @@ public:
     void setSkinMode(int value);
     QString currentVersion() const;
     void setCurrentVersion(const QString& value);
-    bool dialog() const;
-    Q_INVOKABLE void setDialog(bool value);
-    bool history() const;
-    Q_INVOKABLE void setHistory(bool value);
-    bool topScreen() const;
-    Q_INVOKABLE void setTopScreen(bool value);
     bool allowQuestion() const;
     void setAllowQuestion(bool value);
     bool firstStart() const;
@@ -70,10 +57,6 @@ public:
     QString serviceUrl() const;
     void setServiceUrl(const QString& value);
 
-    // Negative x or y become 0; the size becomes the window's size from now on, whatever the
-    // size hints held before.
-    Q_INVOKABLE void setXandY(int x, int y, int width, int height);
-    Q_INVOKABLE void changeWindow();
     Q_INVOKABLE void openWebsite(QString url);
     Q_INVOKABLE void save2Clipboard(QString text);
     Q_INVOKABLE void changeSource();
@@ -94,7 +77,6 @@ public:
     SystemTrayIcon* systemTrayIcon() const;
     FirstRunWindows* firstRunWindows();
     GlobalAiKey* globalAiKey() const;
-    const WindowDrag& windowDrag() const;
 
     // The rule of the usage reply: the allowance is used up once the count reaches a
     // non-zero maximum (0 of 0 is a keyboard the service does not limit).
@@ -103,9 +85,6 @@ public:
 signals:
     void skinModeChanged();
     void currentVersionChanged();
-    void dialogChanged();
-    void historyChanged();
-    void topScreenChanged();
     void allowQuestionChanged();
     void firstStartChanged();
     void notEnoughChanged();
@@ -118,6 +97,8 @@ signals:
     void userImageChanged(QString imgData);
     void toolsModelChanged();
     void sendRedPoint(int idNum, bool isDisplay);
+    // Forwarded from the settings controller: an update was installed.
+    void restartRequested();
 
 public slots:
     void slotAiRequest(QString sn);
@@ -125,34 +106,19 @@ public slots:
     void onGuideCloseWindow();
 
 protected:
-    // The chat window behaves like a floating tool: the AI key raises it from anywhere, it
-    // drags only by its zones, it keeps its size while it moves, it tucks itself away when
-    // the focus leaves (unless pinned), and closing it ends the application.
-    void moveEvent(QMoveEvent* event) override;
-    void focusInEvent(QFocusEvent* event) override;
-    void focusOutEvent(QFocusEvent* event) override;
-    void hideEvent(QHideEvent* event) override;
-    void mousePressEvent(QMouseEvent* event) override;
-    void mouseReleaseEvent(QMouseEvent* event) override;
-    void mouseMoveEvent(QMouseEvent* event) override;
-    bool nativeEvent(const QByteArray& eventType, void* message, long* result) override;
-    void closeEvent(QCloseEvent* event) override;
+    void releaseBeforeQuit() override;
 
 private:
     void createControllers();
-    void setUpWindow();
+    void setUpViews();
     void startSkinMode();
     void persistSkinMode();
     void startFirstRun();
     void onAICountValue(int useCount, int maxCount);
     void onAIApiReply(OvSeverHandler::OvApiType type, bool status, const QString& msg);
-    void pinSize(const QSize& size);
     void dropLanguageManager();
     void deleteTray();
-    void onAiKeyPressed();
-    std::optional<QString> aiKeyboardSerial() const;
-    void toggleMinimised();
-    DragZones::ViewState dragState() const;
+    void onDesktopAiRequest(const QString& sn);
 
     std::unique_ptr<ConfigEngine> config;
     ViewSettings settings;
@@ -163,16 +129,10 @@ private:
     QPointer<DialogManager> conversation;
     QPointer<SystemTrayIcon> tray;
     FirstRunWindows firstRun;
-    NativeWindowEvents nativeEvents;
-    GlobalAiKey* aiKey = nullptr;
-    WindowDrag drag;
+    AiKeyEntry* aiKey = nullptr;
 
     QString serialNumber;
-    QRect remembered;
     QString version;
-    bool dialogOpen = false;
-    bool historyOpen = false;
-    bool pinned = false;
     bool questionsAllowed = false;
     bool accepted = false;
     bool quotaExhausted = false;

@@ -30,46 +30,6 @@ void ViewHandler::setCurrentVersion(const QString& value)
     emit currentVersionChanged();
 }
 
-bool ViewHandler::dialog() const
-{
-    return dialogOpen;
-}
-
-void ViewHandler::setDialog(bool value)
-{
-    if (dialogOpen == value)
-        return;
-    dialogOpen = value;
-    emit dialogChanged();
-}
-
-bool ViewHandler::history() const
-{
-    return historyOpen;
-}
-
-void ViewHandler::setHistory(bool value)
-{
-    if (historyOpen == value)
-        return;
-    historyOpen = value;
-    emit historyChanged();
-}
-
-bool ViewHandler::topScreen() const
-{
-    return pinned;
-}
-
-void ViewHandler::setTopScreen(bool value)
-{
-    if (pinned == value)
-        return;
-    pinned = value;
-    setFlags(value ? flags() | Qt::WindowStaysOnTopHint : flags() & ~Qt::WindowStaysOnTopHint);
-    emit topScreenChanged();
-}
-
 bool ViewHandler::allowQuestion() const
 {
     return questionsAllowed;

@@ -8,7 +8,7 @@
 #include "core/jsonfile.h"
 #include "core/languagemanager.h"
 #include "service/ovseverhandler.h"
-#include "service/settingspagemanager.h"
+#include "shell/settingspagemanager.h"
 #include "shell/systemtrayicon.h"
 #include "shell/thememanager.h"
 #include "shell/viewhandler.h"

@@ -3,7 +3,7 @@
 #include "core/configengine.h"
 #include "core/constants.h"
 #include "platform/autostart.h"
-#include "service/settingspagemanager.h"
+#include "shell/settingspagemanager.h"
 #include "service/updatecheck.h"
 #include "shell/mquickview.h"
 
@@ -76,7 +76,7 @@ void TestSettingsPageManager::init()
     manager = std::make_unique<SettingsPageManager>(view.get());
     manager->setCheckLimit(ShortLimitMs);
     restarts = 0;
-    manager->setRestartHandler([this] { ++restarts; });
+    connect(manager.get(), &SettingsPageManager::restartRequested, this, [this] { ++restarts; });
 }
 
 void TestSettingsPageManager::cleanup()

@@ -2,7 +2,7 @@
 
 #include "core/configengine.h"
 #include "core/constants.h"
-#include "service/settingspagemanager.h"
+#include "shell/settingspagemanager.h"
 #include "shell/mquickview.h"
 #include "shell/systemtrayicon.h"
 

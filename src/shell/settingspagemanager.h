@@ -5,8 +5,6 @@
 #include <QQuickWindow>
 #include <QString>
 
-#include <functional>
-
 class ConfigEngine;
 class MQuickView;
 class UpdateCheck;
@@ -55,11 +53,10 @@ public:
     QString toolPath() const;
 
     // Test seams: the limit of a check, the tool's base name, whether "no update" is also told in a
-    // message box, and what happens after a successful update instead of the restart.
+    // message box.
     void setCheckLimit(int ms);
     void setToolName(const QString& name);
     void setShowMessages(bool show);
-    void setRestartHandler(std::function<void()> handler);
 
 signals:
     void currentVersionChanged();
@@ -71,6 +68,9 @@ signals:
     void totalCountChanged();
     void usedNumChanged();
     void checkingChanged();
+    // The maintenance tool installed an update: the program should start again. Start-up
+    // connects it to the restart (the new process must not meet this one's instance lock).
+    void restartRequested();
 
 private:
     ConfigEngine* config() const;
@@ -90,7 +90,6 @@ private:
     bool busy = false;
     int checkLimitMs = DefaultCheckLimitMs;
     bool showMessages = true;
-    std::function<void()> restart;
     UpdateCheck* check = nullptr;
     QProcess* updater = nullptr;
 };

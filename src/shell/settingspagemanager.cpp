@@ -1,6 +1,5 @@
-#include "service/settingspagemanager.h"
+#include "shell/settingspagemanager.h"
 
-#include "app/apprestart.h"
 #include "core/configengine.h"
 #include "platform/autostart.h"
 #include "platform/executablefile.h"
@@ -26,7 +25,6 @@ QString boolText(bool value)
 SettingsPageManager::SettingsPageManager(MQuickView* viewHandler, QWindow* parent)
     : QQuickWindow(parent)
     , viewHandler(viewHandler)
-    , restart(&AppRestart::request)
 { }
 
 // A check or an update still running is ended with the controller (the QProcess objects are
@@ -221,8 +219,7 @@ void SettingsPageManager::onUpdaterFinished(int exitCode, QProcess::ExitStatus s
         return;
     }
     qInfo() << "Update installed; restarting";
-    if (restart)
-        restart();
+    emit restartRequested();
 }
 
 void SettingsPageManager::setCheckLimit(int ms)
@@ -238,9 +235,4 @@ void SettingsPageManager::setToolName(const QString& name)
 void SettingsPageManager::setShowMessages(bool show)
 {
     showMessages = show;
-}
-
-void SettingsPageManager::setRestartHandler(std::function<void()> handler)
-{
-    restart = std::move(handler);
 }

@@ -1,0 +1,218 @@
+#include "shell/chatwindow.h"
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QDebug>
+#include <QGuiApplication>
+#include <QMouseEvent>
+#include <QScreen>
+
+namespace {
+
+constexpr int ChatWindowRadius = 0;
+constexpr int ChatWindowShadowWeight = 3;
+
+} // namespace
+
+const QSize ChatWindow::CollapsedSize(576, 66);
+
+ChatWindow::ChatWindow(QWindow* parent)
+    : MApplicationQuickView(ChatWindowRadius, ChatWindowShadowWeight, parent)
+    , drag(this)
+    , remembered(QPoint(), CollapsedSize)
+{
+    setUpWindow();
+}
+
+ChatWindow::~ChatWindow() = default;
+
+void ChatWindow::setUpWindow()
+{
+    setFlags(Qt::Window | Qt::FramelessWindowHint | Qt::WindowMinimizeButtonHint
+             | Qt::WindowMaximizeButtonHint | Qt::NoDropShadowWindowHint);
+    setBaseSize(CollapsedSize);
+    const QSize available = QGuiApplication::primaryScreen()->availableSize();
+    const int x = (available.width() - CollapsedSize.width()) / 2;
+    const int y = (available.height() - CollapsedSize.height()) / 2;
+    setGeometry(QRect(QPoint(x, y), CollapsedSize));
+    qDebug() << "x:y" << y;
+    // The views draw their own rounded frame; the corners must let the desktop through, which
+    // needs a surface with an alpha channel. Not fully transparent, so the window still takes
+    // the mouse where nothing is drawn.
+    QSurfaceFormat surface = format();
+    surface.setAlphaBufferSize(8);
+    setFormat(surface);
+    setColor(QColor(5, 5, 5, 5));
+    setMinimumSize(CollapsedSize);
+    setMaximumSize(CollapsedSize);
+    // The window's size is the views' decision (setXandY); the root item follows it.
+    setResizeMode(QQuickView::SizeRootObjectToView);
+}
+
+bool ChatWindow::dialog() const
+{
+    return dialogOpen;
+}
+
+void ChatWindow::setDialog(bool value)
+{
+    if (dialogOpen == value)
+        return;
+    dialogOpen = value;
+    emit dialogChanged();
+}
+
+bool ChatWindow::history() const
+{
+    return historyOpen;
+}
+
+void ChatWindow::setHistory(bool value)
+{
+    if (historyOpen == value)
+        return;
+    historyOpen = value;
+    emit historyChanged();
+}
+
+bool ChatWindow::topScreen() const
+{
+    return pinned;
+}
+
+void ChatWindow::setTopScreen(bool value)
+{
+    if (pinned == value)
+        return;
+    pinned = value;
+    setFlags(value ? flags() | Qt::WindowStaysOnTopHint : flags() & ~Qt::WindowStaysOnTopHint);
+    emit topScreenChanged();
+}
+
+void ChatWindow::setXandY(int x, int y, int width, int height)
+{
+    qDebug() << "y" << y;
+    x = qMax(0, x);
+    y = qMax(0, y);
+    remembered = QRect(x, y, width, height);
+    pinSize(remembered.size());
+    setGeometry(remembered);
+}
+
+// Platforms that enforce the size hints would clamp setGeometry() to the old ones, so the
+// hints move to the new size first. Loosened before tightened, so that the minimum never
+// exceeds the maximum on the way.
+void ChatWindow::pinSize(const QSize& size)
+{
+    setMinimumSize(minimumSize().boundedTo(size));
+    setMaximumSize(maximumSize().expandedTo(size));
+    setMinimumSize(size);
+    setMaximumSize(size);
+}
+
+void ChatWindow::changeWindow()
+{
+    const Qt::WindowState state = windowState();
+    if (state == Qt::WindowMaximized || state == Qt::WindowFullScreen)
+        setVisibility(QWindow::AutomaticVisibility);
+    else
+        setVisibility(QWindow::Maximized);
+    emit radiusChanged();
+}
+
+const WindowDrag& ChatWindow::windowDrag() const
+{
+    return drag;
+}
+
+bool ChatWindow::nativeEvent(const QByteArray& eventType, void* message, long* result)
+{
+    switch (nativeEvents.decode(eventType, message)) {
+    case NativeWindowEvents::Event::AiKeyPressed:
+        emit desktopAiKeyPressed();
+        break;
+    case NativeWindowEvents::Event::MinimiseRestoreToggle:
+        toggleMinimised();
+        *result = 0;
+        return true;
+    case NativeWindowEvents::Event::None:
+        break;
+    }
+    return MQuickView::nativeEvent(eventType, message, result);
+}
+
+// The taskbar's minimise and restore commands both arrive here; a frameless window toggles.
+void ChatWindow::toggleMinimised()
+{
+    if (windowStates() & Qt::WindowMinimized)
+        showNormal();
+    else
+        MQuickView::showMinimized();
+}
+
+DragZones::ViewState ChatWindow::dragState() const
+{
+    return {width(), dialogOpen, historyOpen};
+}
+
+void ChatWindow::mousePressEvent(QMouseEvent* event)
+{
+    drag.press(event, dragState());
+    MApplicationQuickView::mousePressEvent(event);
+}
+
+void ChatWindow::mouseMoveEvent(QMouseEvent* event)
+{
+    MApplicationQuickView::mouseMoveEvent(event);
+    drag.move(event, dragState());
+}
+
+void ChatWindow::mouseReleaseEvent(QMouseEvent* event)
+{
+    drag.release();
+    MApplicationQuickView::mouseReleaseEvent(event);
+}
+
+// A move never changes the size: the views decide it through setXandY, and some window
+// managers hand back an older size with the new position.
+void ChatWindow::moveEvent(QMoveEvent* event)
+{
+    MApplicationQuickView::moveEvent(event);
+    resize(remembered.size());
+}
+
+// Gaining the focus brings a minimised window back. An activation that arrives after the
+// window was hidden (the window system reports it late) must not show it again.
+void ChatWindow::focusInEvent(QFocusEvent* event)
+{
+    if (!pinned && isVisible())
+        showNormal();
+    MApplicationQuickView::focusInEvent(event);
+}
+
+// Losing the focus tucks an unpinned window away. A window that is already hidden stays so:
+// minimising shows a window, so hiding (which also takes the focus) must not lead here.
+void ChatWindow::focusOutEvent(QFocusEvent* event)
+{
+    if (!pinned && isVisible() && !(windowStates() & Qt::WindowMinimized))
+        MQuickView::showMinimized();
+    MApplicationQuickView::focusOutEvent(event);
+}
+
+void ChatWindow::hideEvent(QHideEvent* event)
+{
+    Q_UNUSED(event)
+    hide();
+}
+
+// Closing the chat window ends the application: every window goes, then the event loop.
+void ChatWindow::closeEvent(QCloseEvent* event)
+{
+    event->ignore();
+    for (QWindow* window : QGuiApplication::allWindows())
+        window->hide();
+    releaseBeforeQuit();
+    QCoreApplication::quit();
+}
+
+void ChatWindow::releaseBeforeQuit() { }
