@@ -1,9 +1,9 @@
 #include "shell/systemtrayicon.h"
 
 #include "core/constants.h"
-#include "shell/settingspagemanager.h"
 #include "shell/localonlynetworkaccessfactory.h"
 #include "shell/mquickview.h"
+#include "shell/settingspagemanager.h"
 #include "shell/traymenuplacement.h"
 
 #include <QCoreApplication>

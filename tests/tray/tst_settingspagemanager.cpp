@@ -3,9 +3,9 @@
 #include "core/configengine.h"
 #include "core/constants.h"
 #include "platform/autostart.h"
-#include "shell/settingspagemanager.h"
 #include "service/updatecheck.h"
 #include "shell/mquickview.h"
+#include "shell/settingspagemanager.h"
 
 #include <QApplication>
 #include <QFile>

@@ -2,8 +2,8 @@
 
 #include "core/configengine.h"
 #include "core/constants.h"
-#include "shell/settingspagemanager.h"
 #include "shell/mquickview.h"
+#include "shell/settingspagemanager.h"
 #include "shell/systemtrayicon.h"
 
 #include <QCursor>
