@@ -17,6 +17,44 @@
     </message>
 </context>
 <context>
+    <name>ChatPanel</name>
+    <message>
+        <source>History</source>
+        <translation>History</translation>
+    </message>
+    <message>
+        <source>Fold the chat</source>
+        <translation>Fold the chat</translation>
+    </message>
+    <message>
+        <source>Keep on top</source>
+        <translation>Keep on top</translation>
+    </message>
+</context>
+<context>
+    <name>ChatToolbar</name>
+    <message>
+        <source>Reason(R1)</source>
+        <translation>Reason(R1)</translation>
+    </message>
+    <message>
+        <source>Search</source>
+        <translation>Search</translation>
+    </message>
+    <message>
+        <source>Copy the answer</source>
+        <translation>Copy the answer</translation>
+    </message>
+    <message>
+        <source>Regenerate the answer</source>
+        <translation>Regenerate the answer</translation>
+    </message>
+    <message>
+        <source>New chat</source>
+        <translation>New chat</translation>
+    </message>
+</context>
+<context>
     <name>DialogManager</name>
     <message>
         <source>Generating response...</source>
@@ -66,7 +104,11 @@
     </message>
 </context>
 <context>
-    <name>MainView</name>
+    <name>InputBar</name>
+    <message>
+        <source>Assistant</source>
+        <translation>Assistant</translation>
+    </message>
     <message>
         <source>Please enter your content</source>
         <translation>Please enter your content</translation>
@@ -74,10 +116,6 @@
     <message>
         <source>The balance is insufficient, please top up as soon as possible</source>
         <translation>The balance is insufficient, please top up as soon as possible</translation>
-    </message>
-    <message>
-        <source>Assistant</source>
-        <translation>Assistant</translation>
     </message>
     <message>
         <source>Please connect the device first and activate the AI ​​function</source>
@@ -91,41 +129,68 @@
         <source>Send</source>
         <translation>Send</translation>
     </message>
+</context>
+<context>
+    <name>MainView</name>
+    <message>
+        <source>Please enter your content</source>
+        <translation type="vanished">Please enter your content</translation>
+    </message>
+    <message>
+        <source>The balance is insufficient, please top up as soon as possible</source>
+        <translation type="vanished">The balance is insufficient, please top up as soon as possible</translation>
+    </message>
+    <message>
+        <source>Assistant</source>
+        <translation type="vanished">Assistant</translation>
+    </message>
+    <message>
+        <source>Please connect the device first and activate the AI ​​function</source>
+        <translation type="vanished">Please connect the device first and activate the AI ​​function</translation>
+    </message>
+    <message>
+        <source>Question</source>
+        <translation type="vanished">Question</translation>
+    </message>
+    <message>
+        <source>Send</source>
+        <translation type="vanished">Send</translation>
+    </message>
     <message>
         <source>Open the chat</source>
         <translation>Open the chat</translation>
     </message>
     <message>
         <source>History</source>
-        <translation>History</translation>
+        <translation type="vanished">History</translation>
     </message>
     <message>
         <source>Fold the chat</source>
-        <translation>Fold the chat</translation>
+        <translation type="vanished">Fold the chat</translation>
     </message>
     <message>
         <source>Keep on top</source>
-        <translation>Keep on top</translation>
+        <translation type="vanished">Keep on top</translation>
     </message>
     <message>
         <source>Reason(R1)</source>
-        <translation>Reason(R1)</translation>
+        <translation type="vanished">Reason(R1)</translation>
     </message>
     <message>
         <source>Search</source>
-        <translation>Search</translation>
+        <translation type="vanished">Search</translation>
     </message>
     <message>
         <source>Copy the answer</source>
-        <translation>Copy the answer</translation>
+        <translation type="vanished">Copy the answer</translation>
     </message>
     <message>
         <source>Regenerate the answer</source>
-        <translation>Regenerate the answer</translation>
+        <translation type="vanished">Regenerate the answer</translation>
     </message>
     <message>
         <source>New chat</source>
-        <translation>New chat</translation>
+        <translation type="vanished">New chat</translation>
     </message>
 </context>
 <context>

@@ -17,6 +17,44 @@
     </message>
 </context>
 <context>
+    <name>ChatPanel</name>
+    <message>
+        <source>History</source>
+        <translation>历史记录</translation>
+    </message>
+    <message>
+        <source>Fold the chat</source>
+        <translation>收起对话</translation>
+    </message>
+    <message>
+        <source>Keep on top</source>
+        <translation>置顶</translation>
+    </message>
+</context>
+<context>
+    <name>ChatToolbar</name>
+    <message>
+        <source>Reason(R1)</source>
+        <translation>深度思考(R1)</translation>
+    </message>
+    <message>
+        <source>Search</source>
+        <translation>联网搜索</translation>
+    </message>
+    <message>
+        <source>Copy the answer</source>
+        <translation>复制回答</translation>
+    </message>
+    <message>
+        <source>Regenerate the answer</source>
+        <translation>重新生成回答</translation>
+    </message>
+    <message>
+        <source>New chat</source>
+        <translation>新对话</translation>
+    </message>
+</context>
+<context>
     <name>DialogManager</name>
     <message>
         <source>Generating response...</source>
@@ -66,7 +104,11 @@
     </message>
 </context>
 <context>
-    <name>MainView</name>
+    <name>InputBar</name>
+    <message>
+        <source>Assistant</source>
+        <translation>助手</translation>
+    </message>
     <message>
         <source>Please enter your content</source>
         <translation>请输入您的内容</translation>
@@ -74,10 +116,6 @@
     <message>
         <source>The balance is insufficient, please top up as soon as possible</source>
         <translation>余额不足，请尽快充值</translation>
-    </message>
-    <message>
-        <source>Assistant</source>
-        <translation>助手</translation>
     </message>
     <message>
         <source>Please connect the device first and activate the AI ​​function</source>
@@ -91,41 +129,68 @@
         <source>Send</source>
         <translation>发送</translation>
     </message>
+</context>
+<context>
+    <name>MainView</name>
+    <message>
+        <source>Please enter your content</source>
+        <translation type="vanished">请输入您的内容</translation>
+    </message>
+    <message>
+        <source>The balance is insufficient, please top up as soon as possible</source>
+        <translation type="vanished">余额不足，请尽快充值</translation>
+    </message>
+    <message>
+        <source>Assistant</source>
+        <translation type="vanished">助手</translation>
+    </message>
+    <message>
+        <source>Please connect the device first and activate the AI ​​function</source>
+        <translation type="vanished">请先连接设备并激活AI功能</translation>
+    </message>
+    <message>
+        <source>Question</source>
+        <translation type="vanished">问题</translation>
+    </message>
+    <message>
+        <source>Send</source>
+        <translation type="vanished">发送</translation>
+    </message>
     <message>
         <source>Open the chat</source>
         <translation>打开对话</translation>
     </message>
     <message>
         <source>History</source>
-        <translation>历史记录</translation>
+        <translation type="vanished">历史记录</translation>
     </message>
     <message>
         <source>Fold the chat</source>
-        <translation>收起对话</translation>
+        <translation type="vanished">收起对话</translation>
     </message>
     <message>
         <source>Keep on top</source>
-        <translation>置顶</translation>
+        <translation type="vanished">置顶</translation>
     </message>
     <message>
         <source>Reason(R1)</source>
-        <translation>深度思考(R1)</translation>
+        <translation type="vanished">深度思考(R1)</translation>
     </message>
     <message>
         <source>Search</source>
-        <translation>联网搜索</translation>
+        <translation type="vanished">联网搜索</translation>
     </message>
     <message>
         <source>Copy the answer</source>
-        <translation>复制回答</translation>
+        <translation type="vanished">复制回答</translation>
     </message>
     <message>
         <source>Regenerate the answer</source>
-        <translation>重新生成回答</translation>
+        <translation type="vanished">重新生成回答</translation>
     </message>
     <message>
         <source>New chat</source>
-        <translation>新对话</translation>
+        <translation type="vanished">新对话</translation>
     </message>
 </context>
 <context>

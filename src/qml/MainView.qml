@@ -12,9 +12,7 @@ Item {
     property bool openHistory: false
     property bool chatOpen: false
     readonly property int lineHeight: 42
-    readonly property int textLineHeight: 22
     readonly property int lineContentHeight: 27
-    readonly property int contentBoxHeight: 168
     readonly property int textAreaHeight: 212
 
     // Fixed parts of the window's shape.
@@ -131,121 +129,26 @@ Item {
         Item {
             id: view
 
-            property alias input: input
+            property alias input: bar.input
 
             // Raised by the AI key: the user can type at once.
             Connections {
                 target: window
                 function onActiveChanged() {
                     if (window.active)
-                        input.forceActiveFocus()
+                        bar.input.forceActiveFocus()
                 }
             }
 
-            // The avatar: also the drag handle of the window, so its place is fixed.
-            Item {
-                id: avatar
-                objectName: "avatar"
-                x: root.openHistory ? root.historyShift : 0
-                anchors.top: inputBox.top
-                width: 42
-                height: 42
-                Accessible.role: Accessible.Graphic
-                Accessible.name: qsTr("Assistant")
-
-                Image {
-                    anchors.fill: parent
-                    source: "qrc:/Image/Icon/DeepSeek.png"
-                    sourceSize: Qt.size(84, 84)
-                    smooth: true
-                    mipmap: true
-                    fillMode: Image.PreserveAspectFit
-                }
-
-                Rectangle {
-                    anchors.fill: parent
-                    radius: width / 2
-                    color: "transparent"
-                    border.color: theme.item.colorW3
-                    border.width: 2
-                }
-            }
-
-            Rectangle {
-                id: inputBox
-                objectName: "inputBox"
-                anchors.left: avatar.right
-                anchors.leftMargin: 8
+            InputBar {
+                id: bar
+                anchors.left: parent.left
+                anchors.right: parent.right
                 anchors.bottom: parent.bottom
-                width: 526
                 height: root.inputHeight
-                radius: 20
-                color: theme.item.colorW1
-                border.color: input.activeFocus ? theme.item.themeOneColor4 : theme.item.colorW3
-                border.width: 1
-
-                ScrollView {
-                    id: inputScroll
-                    x: 16
-                    y: root.multiLine ? 10 : (parent.height - height) / 2
-                    width: sendButton.x - x - 8
-                    height: root.multiLine ? root.contentBoxHeight : root.textLineHeight + 4
-                    clip: true
-                    ScrollBar.horizontal.policy: ScrollBar.AlwaysOff
-
-                    TextArea {
-                        id: input
-                        objectName: "input"
-                        padding: 2
-                        leftPadding: 2
-                        rightPadding: 2
-                        background: null
-                        wrapMode: TextEdit.Wrap
-                        textFormat: TextEdit.PlainText
-                        selectByMouse: true
-                        persistentSelection: false
-                        font.family: fontManager.item.oppoSansM.name
-                        font.pixelSize: 14
-                        color: theme.item.colorB1
-                        selectionColor: theme.item.themeOneColor5
-                        selectedTextColor: theme.item.colorB1
-                        placeholderTextColor: window.allowQuestion ? theme.item.colorW4 : "red"
-                        placeholderText: window.allowQuestion
-                            ? qsTr("Please enter your content")
-                            : window.notEnough
-                                ? qsTr("The balance is insufficient, please top up as soon as possible")
-                                : qsTr("Please connect the device first and activate the AI \u200B\u200Bfunction")
-                        Accessible.name: qsTr("Question")
-                        Accessible.description: placeholderText
-
-                        // Enter starts a new line like in any text box; Ctrl+Enter sends.
-                        Keys.onPressed: {
-                            if ((event.key === Qt.Key_Return || event.key === Qt.Key_Enter)
-                                    && (event.modifiers & Qt.ControlModifier)) {
-                                event.accepted = true
-                                root.send()
-                            }
-                        }
-                    }
-                }
-
-                IconButton {
-                    id: sendButton
-                    objectName: "sendButton"
-                    anchors.right: parent.right
-                    anchors.rightMargin: 6
-                    anchors.bottom: parent.bottom
-                    anchors.bottomMargin: 4
-                    width: 34
-                    height: 34
-                    enabled: window.allowQuestion
-                    normalSource: "qrc:/Image/Icon/send_normal.svg"
-                    hoveredSource: "qrc:/Image/Icon/send_hovered.svg"
-                    pressedSource: "qrc:/Image/Icon/send_pressed.svg"
-                    disabledSource: "qrc:/Image/Icon/send_disabled.svg"
-                    Accessible.name: qsTr("Send")
-                    onClicked: root.send()
-                }
+                avatarX: root.openHistory ? root.historyShift : 0
+                multiLine: root.multiLine
+                onSendRequested: root.send()
             }
 
             // Opens the chat panel without a question. Hidden while the panel is open, which
@@ -256,8 +159,8 @@ Item {
                 visible: !root.chatOpen
                 width: 16
                 height: 16
-                anchors.horizontalCenter: inputBox.horizontalCenter
-                anchors.bottom: inputBox.top
+                x: bar.x + bar.inputBoxCenter - width / 2
+                anchors.bottom: bar.top
                 anchors.bottomMargin: 8
                 padding: 0
                 focusPolicy: Qt.NoFocus
@@ -283,184 +186,26 @@ Item {
                 }
             }
 
-            Rectangle {
+            ChatPanel {
                 id: chatPanel
                 objectName: "chatPanel"
                 visible: root.chatOpen
                 anchors.right: parent.right
-                anchors.bottom: avatar.top
+                anchors.bottom: bar.top
                 anchors.bottomMargin: root.chatPanelGap
                 width: 526
                 height: root.chatPanelHeight
-                radius: 20
-                color: theme.item.colorW1
-                border.color: theme.item.colorW3
-                border.width: 1
-
-                Row {
-                    id: topRow
-                    x: 20
-                    y: 10
-                    spacing: 215
-
-                    IconButton {
-                        id: historyButton
-                        objectName: "historyButton"
-                        checkable: true
-                        checked: root.openHistory
-                        normalSource: "qrc:/Image/Icon/history_normal.svg"
-                        hoveredSource: "qrc:/Image/Icon/history_hovered.svg"
-                        pressedSource: "qrc:/Image/Icon/history_pressed.svg"
-                        checkedSource: "qrc:/Image/Icon/history_pressed.svg"
-                        Accessible.name: qsTr("History")
-                        onClicked: {
-                            if (root.openHistory)
-                                root.closeHistory(true)
-                            else
-                                root.openHistoryPanel()
-                            checked = Qt.binding(function() { return root.openHistory })
-                        }
-                    }
-
-                    IconButton {
-                        id: foldButton
-                        objectName: "foldButton"
-                        normalSource: "qrc:/Image/Icon/dropDown_normal.svg"
-                        Accessible.name: qsTr("Fold the chat")
-                        onClicked: root.foldChat()
-                    }
-
-                    IconButton {
-                        id: pinButton
-                        objectName: "pinButton"
-                        checkable: true
-                        checked: window.topScreen
-                        normalSource: "qrc:/Image/Icon/topScreen_normal.svg"
-                        hoveredSource: "qrc:/Image/Icon/topScreen_hover.svg"
-                        pressedSource: "qrc:/Image/Icon/topScreed_pressed.svg"
-                        checkedSource: "qrc:/Image/Icon/topScreen_checked.svg"
-                        checkedHoveredSource: "qrc:/Image/Icon/topScreen_checked_hover.svg"
-                        Accessible.name: qsTr("Keep on top")
-                        onClicked: {
-                            window.setTopScreen(!window.topScreen)
-                            checked = Qt.binding(function() { return window.topScreen })
-                        }
-                    }
+                historyOpen: root.openHistory
+                onHistoryToggled: {
+                    if (root.openHistory)
+                        root.closeHistory(true)
+                    else
+                        root.openHistoryPanel()
                 }
-
-                Rectangle {
-                    id: topLine
-                    anchors.horizontalCenter: parent.horizontalCenter
-                    y: 38
-                    width: 484
-                    height: 1
-                    color: theme.item.colorW3
-                }
-
-                Rectangle {
-                    id: bottomLine
-                    anchors.horizontalCenter: parent.horizontalCenter
-                    y: parent.height - 52
-                    width: 484
-                    height: 1
-                    color: theme.item.colorW3
-                }
-
-                DialogPanel {
-                    id: dialogPanel
-                    anchors.top: topLine.bottom
-                    anchors.topMargin: 1
-                    anchors.bottom: bottomLine.top
-                    anchors.bottomMargin: 1
-                    anchors.left: parent.left
-                    anchors.leftMargin: 2
-                    anchors.right: parent.right
-                    anchors.rightMargin: 2
-                }
-
-                // The buttons sit centred in the 52 below the lower line.
-                Row {
-                    id: bottomRow
-                    x: 20
-                    anchors.bottom: parent.bottom
-                    anchors.bottomMargin: 10
-                    spacing: 8
-
-                    PillButton {
-                        id: reasonButton
-                        objectName: "reasonButton"
-                        checkable: true
-                        checked: dialog_manager.reasonModeActive
-                        text: qsTr("Reason(R1)")
-                        iconSource: "qrc:/Image/Icon/reason_normal.svg"
-                        activeIconSource: "qrc:/Image/Icon/reason_pressed.svg"
-                        Accessible.name: text
-                        onClicked: {
-                            dialog_manager.reasonModeActive = !dialog_manager.reasonModeActive
-                            checked = Qt.binding(function() { return dialog_manager.reasonModeActive })
-                        }
-                    }
-
-                    PillButton {
-                        id: searchButton
-                        objectName: "searchButton"
-                        checkable: true
-                        checked: dialog_manager.searchModeActive
-                        text: qsTr("Search")
-                        iconSource: "qrc:/Image/Icon/search_normal.svg"
-                        activeIconSource: "qrc:/Image/Icon/search_pressed.svg"
-                        Accessible.name: text
-                        onClicked: {
-                            dialog_manager.searchModeActive = !dialog_manager.searchModeActive
-                            checked = Qt.binding(function() { return dialog_manager.searchModeActive })
-                        }
-                    }
-
-                    IconButton {
-                        id: copyButton
-                        objectName: "copyButton"
-                        anchors.verticalCenter: parent.verticalCenter
-                        enabled: dialog_manager.responseGenerated
-                        normalSource: "qrc:/Image/Icon/copy_normal.svg"
-                        hoveredSource: "qrc:/Image/Icon/copy_hovered.svg"
-                        pressedSource: "qrc:/Image/Icon/copy_pressed.svg"
-                        disabledSource: "qrc:/Image/Icon/copy_disabled.svg"
-                        Accessible.name: qsTr("Copy the answer")
-                        onClicked: dialog_manager.copy(dialog_manager.dialogModel.rowCount() - 1)
-                    }
-
-                    IconButton {
-                        id: regenerateButton
-                        objectName: "regenerateButton"
-                        anchors.verticalCenter: parent.verticalCenter
-                        enabled: dialog_manager.responseGenerated
-                        normalSource: "qrc:/Image/Icon/regenerate_normal.svg"
-                        hoveredSource: "qrc:/Image/Icon/regenerate_hovered.svg"
-                        pressedSource: "qrc:/Image/Icon/regenerate_pressed.svg"
-                        disabledSource: "qrc:/Image/Icon/regenerate_disabled.svg"
-                        Accessible.name: qsTr("Regenerate the answer")
-                        onClicked: {
-                            if (window.allowQuestion)
-                                dialog_manager.regenerate()
-                        }
-                    }
-                }
-
-                PillButton {
-                    id: newChatButton
-                    objectName: "newChatButton"
-                    anchors.right: bottomLine.right
-                    anchors.verticalCenter: bottomRow.verticalCenter
-                    active: pressed
-                    text: qsTr("New chat")
-                    iconSource: hovered ? "qrc:/Image/Icon/newChat_hovered.svg"
-                                        : "qrc:/Image/Icon/newChat_normal.svg"
-                    activeIconSource: "qrc:/Image/Icon/newChat_pressed.svg"
-                    Accessible.name: text
-                    onClicked: {
-                        if (!root.busy())
-                            dialog_manager.dialogModel.clearAll()
-                    }
+                onFoldRequested: root.foldChat()
+                onNewChatRequested: {
+                    if (!root.busy())
+                        dialog_manager.dialogModel.clearAll()
                 }
             }
 

@@ -21,7 +21,7 @@ const QString PlaceholderZh = QStringLiteral("请输入您的内容");
 // A text of each kind: an English source of a view, a Chinese source of the tray menu.
 QString placeholder()
 {
-    return QCoreApplication::translate("MainView", "Please enter your content");
+    return QCoreApplication::translate("InputBar", "Please enter your content");
 }
 
 QString traySettings()

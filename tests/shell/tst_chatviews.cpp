@@ -126,6 +126,8 @@ private slots:
 private:
     void startView();
     QQuickItem* item(const char* name) const;
+    // Where the named item's top left corner lies in the window.
+    QPointF placeInWindow(const char* name) const;
     void click(QQuickItem* target);
     void writeStoredConversation(const QString& title, const QString& answer);
     QRect bar() const { return start; }
@@ -188,6 +190,12 @@ QQuickItem* TestChatViews::item(const char* name) const
     return found.isEmpty() ? nullptr : found.first();
 }
 
+QPointF TestChatViews::placeInWindow(const char* name) const
+{
+    QQuickItem* found = item(name);
+    return found ? found->mapToScene(QPointF(0, 0)) : QPointF(-1, -1);
+}
+
 void TestChatViews::click(QQuickItem* target)
 {
     QVERIFY(target);
@@ -212,8 +220,8 @@ void TestChatViews::barAtStart()
 {
     startView();
     QVERIFY(item("avatar")->isVisible());
-    QCOMPARE(item("avatar")->position(), QPointF(0, 24));
-    QCOMPARE(item("inputBox")->position(), QPointF(50, 24));
+    QCOMPARE(placeInWindow("avatar"), QPointF(0, 24));
+    QCOMPARE(placeInWindow("inputBox"), QPointF(50, 24));
     QCOMPARE(item("inputBox")->size(), QSizeF(526, 42));
     QVERIFY(item("pullUpButton")->isVisible());
     QVERIFY(!item("chatPanel")->isVisible());
@@ -242,8 +250,8 @@ void TestChatViews::sendOpensTheChatAboveTheBar()
     QVERIFY(handler->dialog());
     QVERIFY(item("chatPanel")->isVisible());
     QVERIFY(!item("pullUpButton")->isVisible());
-    QCOMPARE(item("chatPanel")->position(), QPointF(50, 0));
-    QCOMPARE(item("avatar")->position(), QPointF(0, 599));
+    QCOMPARE(placeInWindow("chatPanel"), QPointF(50, 0));
+    QCOMPARE(placeInWindow("avatar"), QPointF(0, 599));
     QTRY_VERIFY_WITH_TIMEOUT(handler->dialogManager()->responseGenerated(), 20000);
 
     // A second question keeps the shape.
@@ -297,9 +305,9 @@ void TestChatViews::pullUpHistoryAndFold()
     QVERIFY(!handler->dialog());
     QVERIFY(item("historyPanel")->isVisible());
     QVERIFY(item("historyButton")->property("checked").toBool());
-    QCOMPARE(item("chatPanel")->position(), QPointF(134, 0));
-    QCOMPARE(item("historyPanel")->position(), QPointF(0, 0));
-    QCOMPARE(item("avatar")->position(), QPointF(84, 599));
+    QCOMPARE(placeInWindow("chatPanel"), QPointF(134, 0));
+    QCOMPARE(placeInWindow("historyPanel"), QPointF(0, 0));
+    QCOMPARE(placeInWindow("avatar"), QPointF(84, 599));
 
     click(item("historyButton"));
     QCOMPARE(handler->geometry(), expected(0, -575, 576, 641));
@@ -318,7 +326,7 @@ void TestChatViews::pullUpHistoryAndFold()
     QVERIFY(!item("chatPanel")->isVisible());
     QVERIFY(!item("historyPanel")->isVisible());
     QVERIFY(item("pullUpButton")->isVisible());
-    QCOMPARE(item("avatar")->position(), QPointF(0, 24));
+    QCOMPARE(placeInWindow("avatar"), QPointF(0, 24));
 }
 
 void TestChatViews::multiLineInputGrowsTheBox()
@@ -331,7 +339,7 @@ void TestChatViews::multiLineInputGrowsTheBox()
 
     click(item("pullUpButton"));
     QCOMPARE(handler->geometry(), expected(0, -575, 576, 212 + 599));
-    QCOMPARE(item("chatPanel")->position(), QPointF(50, 0));
+    QCOMPARE(placeInWindow("chatPanel"), QPointF(50, 0));
 
     input->setProperty("text", QStringLiteral("one line"));
     QTRY_COMPARE(handler->geometry(), expected(0, -575, 576, 42 + 599));
