@@ -72,6 +72,10 @@
         <source>The server is busy, please try again later.</source>
         <translation>The server is busy, please try again later.</translation>
     </message>
+    <message>
+        <source>The answer was stopped.</source>
+        <translation>The answer was stopped.</translation>
+    </message>
 </context>
 <context>
     <name>DialogPanel</name>

@@ -72,6 +72,10 @@
         <source>The server is busy, please try again later.</source>
         <translation>服务器繁忙，请稍后再试。</translation>
     </message>
+    <message>
+        <source>The answer was stopped.</source>
+        <translation>回答已停止。</translation>
+    </message>
 </context>
 <context>
     <name>DialogPanel</name>

@@ -56,6 +56,24 @@ void DeepSeekHandler::postKnowledgeEngine(const QString& question, const QString
     stallTimer.start();
 }
 
+void DeepSeekHandler::abort()
+{
+    QNetworkReply* reply = currentReply;
+    if (!reply)
+        return;
+    stallTimer.stop();
+    currentReply = nullptr;
+    reply->disconnect(this);
+    reply->abort();
+    reply->deleteLater();
+    manager->clearAccessCache();
+}
+
+bool DeepSeekHandler::isRunning() const
+{
+    return currentReply != nullptr;
+}
+
 QByteArray DeepSeekHandler::requestBody(const QString& question, const QString& requestId,
                                         const QString& sessionId, const QString& visitorId,
                                         const QString& botKey)

@@ -33,6 +33,11 @@ public:
                              const QString& sessionId, const QString& visitorId,
                              const QString& botKey);
 
+    // Ends the running request at once: the connection closes and no further signal of it
+    // arrives. Nothing happens without a running request.
+    void abort();
+    bool isRunning() const;
+
     int stallTimeout() const;
     void setStallTimeout(int milliseconds);
 

@@ -76,6 +76,8 @@ bool DialogManager::responseGenerated() const
 
 void DialogManager::setResponseGenerated(bool value)
 {
+    if (value)
+        setAnswering(false);
     if (generated == value)
         return;
     generated = value;
@@ -121,6 +123,19 @@ void DialogManager::setSearchModeActive(bool value)
     emit searchModeActiveChanged();
 }
 
+bool DialogManager::answering() const
+{
+    return answerRunning;
+}
+
+void DialogManager::setAnswering(bool value)
+{
+    if (answerRunning == value)
+        return;
+    answerRunning = value;
+    emit answeringChanged();
+}
+
 int DialogManager::modeIndex() const
 {
     return OvSeverHandler::modeIndex(reasonMode, searchMode);
@@ -145,6 +160,8 @@ void DialogManager::flushHistory()
 void DialogManager::sendMessage(QString str, bool regenerated)
 {
     setResponseGenerated(false);
+    answerTextArrived = false;
+    setAnswering(true);
     if (messages->rowCount() == 0)
         startConversation(str);
     if (!regenerated) {
@@ -202,6 +219,7 @@ void DialogManager::onReceivedStreamingData(QString content, QString reasoningCo
     const int lastRow = messages->rowCount() - 1;
     if (lastRow < 0 || generated)
         return;
+    answerTextArrived = answerTextArrived || !content.isEmpty();
     if (messages->contentAt(lastRow) == tr("Generating response...")) {
         messages->deleteAtIndex(lastRow);
         messages->append(SenderAnswer, renderAnswer(content), renderReasoning(reasoningContent));
@@ -222,13 +240,37 @@ void DialogManager::onReceivedStreamingData(QString content, QString reasoningCo
             startFrameTimer(content.size() + reasoningContent.size());
         }
     }
-    if (!end)
-        return;
+    if (end)
+        finishAnswer(true);
+}
+
+// The answer as it stands is the answer: stored, the wait ended, and counted when asked.
+void DialogManager::finishAnswer(bool count)
+{
     frameTimer.stop();
     storeRow(messages->rowCount() - 1);
     setResponseGenerated(true);
-    if (service)
+    if (count && service)
         service->addCount(deviceSn);
+}
+
+void DialogManager::stopGeneration()
+{
+    if (!answerRunning)
+        return;
+    provider->abort();
+    frameTimer.stop();
+    applyPending();
+    const int lastRow = messages->rowCount() - 1;
+    if (lastRow < 0) { // the conversation went from under the answer
+        setResponseGenerated(true);
+        return;
+    }
+    // Without any answer text the row says so instead of standing empty (or as the
+    // placeholder); the reasoning that arrived stays.
+    if (!answerTextArrived)
+        messages->setData(messages->index(lastRow), tr("The answer was stopped."), ContentRole);
+    finishAnswer(answerTextArrived);
 }
 
 // Each event carries the whole text so far; only its unfinished end is converted anew.
@@ -276,11 +318,33 @@ void DialogManager::onErrorOccured(DeepSeekHandler::ErrorCode errorCode)
     // stored by then, and must not be replaced by an error text.
     if (generated)
         return;
-    replaceLastRow(errorCode == DeepSeekHandler::Refused
-                       ? tr("I'm sorry, I can't provide this information. If you have any other "
-                            "questions or need help with anything else, I’d be happy to "
-                            "assist!:)")
-                       : tr("The server is busy, please try again later."));
+    if (errorCode == DeepSeekHandler::Refused) {
+        // A refusal withdraws whatever the engine had written so far.
+        replaceLastRow(tr("I'm sorry, I can't provide this information. If you have any other "
+                          "questions or need help with anything else, I’d be happy to "
+                          "assist!:)"));
+        return;
+    }
+    const QString text = tr("The server is busy, please try again later.");
+    if (answerTextArrived)
+        keepAnswerWithError(text);
+    else
+        replaceLastRow(text);
+}
+
+// A failure after part of the answer arrived: that part stays, the error follows as a
+// paragraph of its own, and the answer is not counted.
+void DialogManager::keepAnswerWithError(const QString& text)
+{
+    frameTimer.stop();
+    applyPending();
+    const int lastRow = messages->rowCount() - 1;
+    const QString paragraph = QStringLiteral("<p>") + text.toHtmlEscaped() + QStringLiteral("</p>");
+    QString html = messages->contentAt(lastRow);
+    const int end = html.lastIndexOf(QLatin1String("</html>"));
+    html.insert(end < 0 ? html.size() : end, paragraph);
+    messages->setData(messages->index(lastRow), html, ContentRole);
+    finishAnswer(false);
 }
 
 // Puts a status text where the pending or partial answer was, stores it and ends the wait.

@@ -33,6 +33,8 @@ class DialogManager : public QObject
                    reasonModeActiveChanged)
     Q_PROPERTY(bool searchModeActive READ searchModeActive WRITE setSearchModeActive NOTIFY
                    searchModeActiveChanged)
+    // An answer is on its way (waiting for its first event or streaming): it can be stopped.
+    Q_PROPERTY(bool answering READ answering NOTIFY answeringChanged)
 
 public:
     // config gives the user data directory, asked anew for every file operation.
@@ -49,6 +51,7 @@ public:
     void setReasonModeActive(bool value);
     bool searchModeActive() const;
     void setSearchModeActive(bool value);
+    bool answering() const;
 
     // 0 normal, 1 deep thinking, 2 online search, 3 both: the key of the provider records.
     int modeIndex() const;
@@ -63,6 +66,9 @@ public:
     Q_INVOKABLE void copy(int index);
     Q_INVOKABLE void parseJSONToCurrentChat();
     Q_INVOKABLE void modifyTitleAtIndex(QString str, int index);
+    // Ends the running answer at once and keeps what arrived of it, shown and stored; counted
+    // when any answer text had arrived. Does nothing when no answer is running.
+    Q_INVOKABLE void stopGeneration();
 
 signals:
     void dialogModelChanged();
@@ -71,6 +77,7 @@ signals:
     void currentIndexChanged();
     void reasonModeActiveChanged();
     void searchModeActiveChanged();
+    void answeringChanged();
 
 protected slots:
     void onReceivedStreamingData(QString content, QString reasoningContent, bool end);
@@ -82,6 +89,9 @@ private:
     QString freeFileName(QDateTime* when) const;
     void askForAnswer(const QString& question);
     void replaceLastRow(const QString& text);
+    void keepAnswerWithError(const QString& text);
+    void finishAnswer(bool count);
+    void setAnswering(bool value);
     QString renderAnswer(const QString& markdown);
     QString renderReasoning(const QString& markdown);
     void applyPending();
@@ -99,6 +109,8 @@ private:
     int index = -1;
     bool reasonMode = false;
     bool searchMode = false;
+    bool answerRunning = false;
+    bool answerTextArrived = false; // the running answer has shown some answer text
     int questionCount = 0;
     QString sessionId;
     QString deviceSn;

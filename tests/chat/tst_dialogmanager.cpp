@@ -220,10 +220,11 @@ void TestDialogManager::failuresBecomeStoredStatusRows_data()
     QTest::addColumn<QString>("text");
     QTest::newRow("http error") << QStringLiteral("http500") << ServerBusy;
     QTest::newRow("error event") << QStringLiteral("error-event") << ServerBusy;
-    QTest::newRow("cut short") << QStringLiteral("cut") << ServerBusy;
     QTest::newRow("refusal") << QStringLiteral("refuse") << Refusal;
 }
 
+// Failures before any answer text; a failure after part of the answer keeps that part
+// (tst_conversationcontrol).
 void TestDialogManager::failuresBecomeStoredStatusRows()
 {
     QFETCH(QString, fault);

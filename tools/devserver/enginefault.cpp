@@ -67,6 +67,7 @@ EngineFault::Kind EngineFault::kindOf(const QString& name)
         {QStringLiteral("blank-lines"), BlankLines},
         {QStringLiteral("no-trailing-blank"), NoTrailingBlank},
         {QStringLiteral("long"), Long},
+        {QStringLiteral("hold"), Hold},
     };
     return kinds.value(name, None);
 }
@@ -113,8 +114,8 @@ QVector<QByteArray> EngineFault::blocks(const EngineStream& stream, int mode) co
     }
 }
 
-bool EngineFault::write(const QVector<QByteArray>& blocks, int paceMs,
-                        httplib::DataSink& sink) const
+bool EngineFault::write(const QVector<QByteArray>& blocks, int paceMs, httplib::DataSink& sink,
+                        bool* clientGone) const
 {
     switch (what) {
     case Bytewise:
@@ -138,6 +139,8 @@ bool EngineFault::write(const QVector<QByteArray>& blocks, int paceMs,
         return writeCut(blocks, paceMs, sink);
     case Stall:
         return writeStall(blocks, sink);
+    case Hold:
+        return writeHold(blocks, paceMs, sink, clientGone);
     default:
         return writeBlocks(blocks, paceMs, sink);
     }
@@ -196,5 +199,19 @@ bool EngineFault::writeStall(const QVector<QByteArray>& blocks, httplib::DataSin
         return false;
     for (int waited = 0; waited < 120000 && sink.is_writable(); waited += 100)
         pause(100);
+    return false;
+}
+
+// Half the answer, then silence while the client keeps the connection (at most two minutes).
+bool EngineFault::writeHold(const QVector<QByteArray>& blocks, int paceMs, httplib::DataSink& sink,
+                            bool* clientGone) const
+{
+    bool open = writeBlocks(blocks.mid(0, blocks.size() / 2), paceMs, sink);
+    for (int waited = 0; open && waited < 120000; waited += 50) {
+        pause(50);
+        open = sink.is_writable();
+    }
+    if (clientGone)
+        *clientGone = !open;
     return false;
 }

@@ -30,6 +30,7 @@ public:
         BlankLines,
         NoTrailingBlank,
         Long,
+        Hold,
     };
 
     // From "[fault:<name>]" or "[fault:<name>:<number>]" in the question, else from the
@@ -42,8 +43,10 @@ public:
 
     // The blocks of the whole response, without separators.
     QVector<QByteArray> blocks(const EngineStream& stream, int mode) const;
-    // Writes the blocks; returns false to have the connection dropped mid-stream.
-    bool write(const QVector<QByteArray>& blocks, int paceMs, httplib::DataSink& sink) const;
+    // Writes the blocks; returns false to have the connection dropped mid-stream. clientGone
+    // (when given) tells whether a held stream ended because the client closed the connection.
+    bool write(const QVector<QByteArray>& blocks, int paceMs, httplib::DataSink& sink,
+               bool* clientGone = nullptr) const;
 
 private:
     static Kind kindOf(const QString& name);
@@ -52,6 +55,8 @@ private:
     bool writeBytes(const QByteArray& bytes, httplib::DataSink& sink) const;
     bool writeCut(const QVector<QByteArray>& blocks, int paceMs, httplib::DataSink& sink) const;
     bool writeStall(const QVector<QByteArray>& blocks, httplib::DataSink& sink) const;
+    bool writeHold(const QVector<QByteArray>& blocks, int paceMs, httplib::DataSink& sink,
+                   bool* clientGone) const;
 
     Kind what = None;
     int argument = 0;

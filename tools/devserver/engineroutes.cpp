@@ -45,6 +45,10 @@ void EngineRoutes::install(httplib::Server& server)
                [this](const httplib::Request& request, httplib::Response& response) {
                    lastRequest(request, response);
                });
+    server.Get("/dev/engine/held",
+               [this](const httplib::Request& request, httplib::Response& response) {
+                   held(request, response);
+               });
 }
 
 void EngineRoutes::chat(const httplib::Request& request, httplib::Response& response)
@@ -73,13 +77,22 @@ void EngineRoutes::chat(const httplib::Request& request, httplib::Response& resp
     const QVector<QByteArray> blocks = fault.blocks(stream, mode);
     const int paceMs = options.paceMs;
     response.set_header("Cache-Control", "no-cache");
-    response.set_chunked_content_provider("text/event-stream",
-                                          [fault, blocks, paceMs](size_t, httplib::DataSink& sink) {
-                                              if (!fault.write(blocks, paceMs, sink))
-                                                  return false;
-                                              sink.done();
-                                              return true;
-                                          });
+    response.set_chunked_content_provider(
+        "text/event-stream", [this, fault, blocks, paceMs](size_t, httplib::DataSink& sink) {
+            const bool holds = fault.kind() == EngineFault::Hold;
+            if (holds)
+                ++holding;
+            bool clientGone = false;
+            const bool complete = fault.write(blocks, paceMs, sink, &clientGone);
+            if (holds) {
+                --holding;
+                closedByClient += clientGone ? 1 : 0;
+            }
+            if (!complete)
+                return false;
+            sink.done();
+            return true;
+        });
 }
 
 void EngineRoutes::remember(const httplib::Request& request)
@@ -97,4 +110,11 @@ void EngineRoutes::lastRequest(const httplib::Request&, httplib::Response& respo
 {
     std::lock_guard<std::mutex> lock(mutex);
     replyJson(response, 200, last);
+}
+
+void EngineRoutes::held(const httplib::Request&, httplib::Response& response)
+{
+    replyJson(response, 200,
+              {{QStringLiteral("holding"), holding.load()},
+               {QStringLiteral("closedByClient"), closedByClient.load()}});
 }

@@ -5,6 +5,7 @@
 #include <QByteArray>
 #include <QJsonObject>
 
+#include <atomic>
 #include <mutex>
 
 namespace httplib {
@@ -41,10 +42,13 @@ struct Response;
 //   blank-lines         the short answer with doubled blank lines and two extra at the end
 //   no-trailing-blank   the short answer; the last block has no blank line after it
 //   long                a very long answer (about 30 000 characters)
+//   hold                half the answer, then silence until the client closes the
+//                       connection (at most two minutes)
 // bytewise and split send compact blocks (only the members the app reads) to stay short.
 //
 // GET "/dev/engine/last-request" returns {"body": <raw body>, "headers": {...}} of the last
-// chat request, so tests can check exactly what the app sent.
+// chat request, so tests can check exactly what the app sent. GET "/dev/engine/held" returns
+// {"holding": <held streams open now>, "closedByClient": <held streams the client closed>}.
 class EngineRoutes
 {
 public:
@@ -54,9 +58,12 @@ public:
 private:
     void chat(const httplib::Request& request, httplib::Response& response);
     void lastRequest(const httplib::Request& request, httplib::Response& response);
+    void held(const httplib::Request& request, httplib::Response& response);
     void remember(const httplib::Request& request);
 
     DevServerOptions options;
     std::mutex mutex; // guards the last request: handlers run on several threads
     QJsonObject last;
+    std::atomic<int> holding {0};
+    std::atomic<int> closedByClient {0};
 };
