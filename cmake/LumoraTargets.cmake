@@ -6,7 +6,13 @@ if(LUMORA_SANITIZE)
 endif()
 
 function(lumora_target_defaults target)
-    target_compile_options(${target} PRIVATE -Wall -Wextra -Werror)
+    # Warnings are errors in our code, in each compiler's own words. MSVC also reads the
+    # sources as UTF-8 (they hold Chinese texts) and reports the real __cplusplus.
+    if(MSVC)
+        target_compile_options(${target} PRIVATE /W4 /WX /permissive- /utf-8 /Zc:__cplusplus)
+    else()
+        target_compile_options(${target} PRIVATE -Wall -Wextra -Werror)
+    endif()
     # Qt 5.15 still uses a few APIs that Qt itself deprecates; keep those visible but not fatal.
     target_compile_definitions(${target} PRIVATE QT_NO_CAST_FROM_BYTEARRAY QT_NO_URL_CAST_FROM_STRING
         QT_NO_NARROWING_CONVERSIONS_IN_CONNECT)

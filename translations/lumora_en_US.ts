@@ -55,6 +55,33 @@
     </message>
 </context>
 <context>
+    <name>CommandLine</name>
+    <message>
+        <source>Lumora: press the AI key of your keyboard and ask the AI in a chat bar.</source>
+        <translation>Lumora: press the AI key of your keyboard and ask the AI in a chat bar.</translation>
+    </message>
+    <message>
+        <source>Shows this help and exits.</source>
+        <translation>Shows this help and exits.</translation>
+    </message>
+    <message>
+        <source>Shows the version and exits.</source>
+        <translation>Shows the version and exits.</translation>
+    </message>
+    <message>
+        <source>Unknown option: %1</source>
+        <translation>Unknown option: %1</translation>
+    </message>
+    <message>
+        <source>Try &quot;lumora --help&quot;.</source>
+        <translation>Try &quot;lumora --help&quot;.</translation>
+    </message>
+    <message>
+        <source>Lumora takes no file or word arguments: %1</source>
+        <translation>Lumora takes no file or word arguments: %1</translation>
+    </message>
+</context>
+<context>
     <name>DialogManager</name>
     <message>
         <source>Generating response...</source>

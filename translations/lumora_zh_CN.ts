@@ -55,6 +55,33 @@
     </message>
 </context>
 <context>
+    <name>CommandLine</name>
+    <message>
+        <source>Lumora: press the AI key of your keyboard and ask the AI in a chat bar.</source>
+        <translation>Lumora：按下键盘上的 AI 键，在对话栏中向 AI 提问。</translation>
+    </message>
+    <message>
+        <source>Shows this help and exits.</source>
+        <translation>显示此帮助并退出。</translation>
+    </message>
+    <message>
+        <source>Shows the version and exits.</source>
+        <translation>显示版本号并退出。</translation>
+    </message>
+    <message>
+        <source>Unknown option: %1</source>
+        <translation>未知选项：%1</translation>
+    </message>
+    <message>
+        <source>Try &quot;lumora --help&quot;.</source>
+        <translation>请尝试 “lumora --help”。</translation>
+    </message>
+    <message>
+        <source>Lumora takes no file or word arguments: %1</source>
+        <translation>Lumora 不接受文件或文字参数：%1</translation>
+    </message>
+</context>
+<context>
     <name>DialogManager</name>
     <message>
         <source>Generating response...</source>

@@ -1,4 +1,5 @@
 #include "app/apprestart.h"
+#include "app/commandline.h"
 #include "app/mainviewstart.h"
 #include "app/qmltypes.h"
 #include "app/screenscale.h"
@@ -21,6 +22,11 @@ const char* const WindowIcon = ":/Image/Log/com.orvik.lumora.ico";
 
 int main(int argc, char* argv[])
 {
+    // --version, --help and mistakes answer before anything else happens.
+    const CommandLine::Outcome commandLine = CommandLine::handle(argc, argv);
+    if (!commandLine.run)
+        return commandLine.exitCode;
+
     const double fileScale =
         StartupEnvironment::applyStartupEnvironment(QString::fromUtf8(argc > 0 ? argv[0] : ""));
     QApplication app(argc, argv);

@@ -1,5 +1,6 @@
 #include "core/configengine.h"
 
+#include "core/installlayout.h"
 #include "core/jsonfile.h"
 
 #include <QCoreApplication>
@@ -68,7 +69,7 @@ void ConfigEngine::initialize(const QHash<QString, QString>& paths)
     if (d->userFile.isEmpty())
         d->userFile = configLocation() + QLatin1Char('/') + d->paths.value(ConfigDirKey)
             + QStringLiteral("/config.json");
-    d->defaultFile = appDirPath() + QStringLiteral("/default") + QStringLiteral("/config.json");
+    d->defaultFile = InstallLayout::dataDir() + QStringLiteral("/default/config.json");
     if (!ensureUserFile())
         qErrnoWarning("Create User Config Error");
 }

@@ -11,8 +11,9 @@
 class QTranslator;
 
 // The one store of user settings: a flat JSON object in "config.json" under the user
-// configuration directory, with a read-only file of the same name beside the executable
-// supplying defaults. Booleans are stored as the texts "true" and "false".
+// configuration directory, with a read-only file of the same name among the installed data
+// (core/installlayout.h) supplying defaults. Booleans are stored as the texts "true" and
+// "false".
 //
 // After its first write an engine keeps the document in memory and no longer sees changes
 // that others make to the file.

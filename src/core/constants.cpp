@@ -2,7 +2,7 @@
 
 #include "core/buildconfig.h"
 
-const QString APP_VERSION = QStringLiteral("1.0.0");
+const QString APP_VERSION = QStringLiteral(LUMORA_VERSION);
 const QString APP_VERSION_TYPE = QStringLiteral("");
 const QString CONFIG_DIR_NAME = QStringLiteral("config");
 const QString CONFIGS_DIR_NAME = QStringLiteral("configs");
@@ -15,5 +15,5 @@ const QString RESOURCES_DIR_NAME = QStringLiteral("resources");
 const QString COMPANY_NAME = QStringLiteral("Orvik");
 const QString APP_NAME = QStringLiteral("Lumora");
 const QString PRODUCT_NAME = QStringLiteral("Lumora");
-const QString BUILD_DATE = QStringLiteral("20250220");
+const QString BUILD_DATE = QStringLiteral(LUMORA_BUILD_DATE);
 const QString SETTINGS_GROUP = QStringLiteral("General");

@@ -2,6 +2,7 @@
 
 #include "core/configengine.h"
 #include "core/constants.h"
+#include "core/installlayout.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -107,7 +108,7 @@ QString LanguageHandler::translationsDir() const
 {
     if (!dirOverride.isEmpty())
         return dirOverride;
-    return config->appDirPath() + QLatin1Char('/') + TRANSLATIONS_DIR_NAME;
+    return InstallLayout::dataDir() + QLatin1Char('/') + TRANSLATIONS_DIR_NAME;
 }
 
 void LanguageHandler::setTranslationsDir(const QString& dir)

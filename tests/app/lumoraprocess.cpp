@@ -20,8 +20,14 @@ bool LumoraProcess::start()
     environment.insert(extra);
     process.setProcessEnvironment(environment);
     process.setProcessChannelMode(QProcess::MergedChannels);
-    process.start(QStringLiteral(LUMORA_PATH), QStringList());
+    process.start(program, arguments);
     return process.waitForStarted(10000);
+}
+
+void LumoraProcess::setProgram(const QString& path, const QStringList& args)
+{
+    program = path;
+    arguments = args;
 }
 
 void LumoraProcess::setVariable(const QString& name, const QString& value)

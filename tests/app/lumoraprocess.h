@@ -3,6 +3,7 @@
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QString>
+#include <QStringList>
 
 // The built program, started headless in the caller's environment (a TestEnvironment's
 // folders). Whatever still runs when the object goes is killed.
@@ -18,6 +19,9 @@ public:
     // Variables set on top of the headless defaults, e.g. QT_QPA_PLATFORM "xcb" for a run on
     // a real X server. Call before start().
     void setVariable(const QString& name, const QString& value);
+
+    // Another program than the built one (an installed copy), and arguments. Call before start().
+    void setProgram(const QString& path, const QStringList& arguments = {});
 
     bool start();
     qint64 processId() const;
@@ -37,4 +41,6 @@ private:
     QProcess process;
     QString collected;
     QProcessEnvironment extra;
+    QString program = QStringLiteral(LUMORA_PATH);
+    QStringList arguments;
 };

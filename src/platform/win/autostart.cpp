@@ -1,48 +1,41 @@
 #include "platform/autostart.h"
 
-#include <QDir>
+#include "platform/win/runkeyvalue.h"
+
 #include <QFileInfo>
-#include <QSettings>
 
 namespace {
 
-const QString RunKey =
-    QStringLiteral("HKEY_CURRENT_USER\\Software\\Microsoft\\Windows\\CurrentVersion\\Run");
-
-QString valueName(const QString& program)
+std::wstring valueName(const QString& program)
 {
-    return QFileInfo(program).baseName();
+    return QFileInfo(program).baseName().toStdWString();
 }
 
-// Quoted, so that a path with spaces ("C:\Program Files\...") starts the program rather than
-// "C:\Program" with arguments.
-QString command(const QString& program)
+std::wstring command(const QString& program)
 {
-    return QLatin1Char('"') + QDir::toNativeSeparators(program) + QLatin1Char('"');
+    return RunKeyValue::command(program.toStdWString());
 }
 
 } // namespace
 
 bool AutoStart::apply(bool on, const QString& program)
 {
-    QSettings run(RunKey, QSettings::NativeFormat);
-    const QString name = valueName(program);
-    if (!on) {
-        run.remove(name);
-    } else if (run.value(name).toString() != command(program)) {
-        run.setValue(name, command(program));
-    }
-    run.sync();
-    return run.status() == QSettings::NoError;
+    const std::wstring name = valueName(program);
+    if (!on)
+        return RunKeyValue::remove(name);
+    std::wstring present;
+    if (RunKeyValue::read(name, &present) && present == command(program))
+        return true;
+    return RunKeyValue::write(name, command(program));
 }
 
 bool AutoStart::isRegistered(const QString& program)
 {
-    const QSettings run(RunKey, QSettings::NativeFormat);
-    return run.value(valueName(program)).toString() == command(program);
+    std::wstring present;
+    return RunKeyValue::read(valueName(program), &present) && present == command(program);
 }
 
 QString AutoStart::location()
 {
-    return RunKey;
+    return QStringLiteral("HKEY_CURRENT_USER\\") + QString::fromWCharArray(RunKeyValue::KeyPath);
 }

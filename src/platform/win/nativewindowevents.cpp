@@ -1,5 +1,7 @@
 #include "platform/nativewindowevents.h"
 
+#include "platform/win/rawinputrecord.h"
+
 #include <QByteArray>
 
 #include <windows.h>
@@ -26,14 +28,7 @@ std::vector<BYTE> readRawInput(LPARAM lParam)
 bool isAiKeyPress(LPARAM lParam, WindowsMessageDecoder::KeyState& state)
 {
     const std::vector<BYTE> buffer = readRawInput(lParam);
-    if (buffer.size() < sizeof(RAWINPUTHEADER))
-        return false;
-    const auto* input = reinterpret_cast<const RAWINPUT*>(buffer.data());
-    if (input->header.dwType != RIM_TYPEKEYBOARD
-        || buffer.size() < sizeof(RAWINPUTHEADER) + sizeof(RAWKEYBOARD))
-        return false;
-    return WindowsMessageDecoder::isAiKeyPress(input->header.dwType, input->data.keyboard.MakeCode,
-                                               input->data.keyboard.Flags, state);
+    return RawInputRecord::isAiKeyPress(buffer.data(), buffer.size(), state);
 }
 
 } // namespace

@@ -1,23 +1,10 @@
 #include "platform/presentdevices.h"
 
-#include <windows.h>
-
-#include <setupapi.h>
+#include "platform/win/devicecount.h"
 
 int PresentDevices::systemCount(const QString& root)
 {
     Q_UNUSED(root)
-    const HDEVINFO set = SetupDiGetClassDevsW(
-        nullptr, nullptr, nullptr, DIGCF_PRESENT | DIGCF_ALLCLASSES | DIGCF_DEVICEINTERFACE);
-    if (set == INVALID_HANDLE_VALUE)
-        return 0;
-    int count = 0;
-    SP_DEVINFO_DATA info;
-    // The structure's own size: a fixed 28 is right for 32-bit builds only, and on x64 every
-    // call would fail, so no device would ever be counted.
-    info.cbSize = sizeof(SP_DEVINFO_DATA);
-    while (SetupDiEnumDeviceInfo(set, DWORD(count), &info))
-        ++count;
-    SetupDiDestroyDeviceInfoList(set);
-    return count;
+    const int count = DeviceCount::present();
+    return count < 0 ? 0 : count;
 }
