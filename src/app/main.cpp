@@ -6,6 +6,7 @@
 #include "app/singleinstance.h"
 #include "app/startupenvironment.h"
 #include "app/windowwaker.h"
+#include "device/vendor/devicelibrary.h"
 #include "shell/mapplicationquickview.h"
 
 #include <QApplication>
@@ -34,6 +35,9 @@ int main(int argc, char* argv[])
     // not end it. Every quit is explicit (tray "退出", closing the chat window, declining the
     // agreement, a restart after an update).
     QApplication::setQuitOnLastWindowClosed(false);
+    // The simulated keyboards of the demo and the tests, instead of the system's.
+    if (QApplication::arguments().contains(QLatin1String(DeviceLibrary::SimulatorSwitch)))
+        DeviceLibrary::setSimulated(true);
     SingleInstance instance(QStringLiteral("Lumora AI"));
 
     // QT_SCALE_FACTOR counts only at the construction of the application object: when the

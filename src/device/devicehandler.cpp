@@ -6,10 +6,8 @@
 
 #include <QDeadlineTimer>
 #include <QDebug>
-#include <QEventLoop>
 #include <QMap>
 #include <QMutexLocker>
-#include <QTimer>
 
 namespace {
 
@@ -30,12 +28,7 @@ bool containsPath(const QVariantList& list, const QString& path)
 } // namespace
 
 DeviceHandler::DeviceHandler(QObject* parent)
-    : DeviceHandler(DeviceCounter(&QueryDevice::presentDeviceCount), parent)
-{ }
-
-DeviceHandler::DeviceHandler(DeviceCounter counter, QObject* parent)
     : QThread(parent)
-    , countDevices(std::move(counter))
     , query(std::make_unique<QueryDevice>())
 {
     qRegisterMetaType<DeviceDataInfo>();
@@ -46,6 +39,7 @@ DeviceHandler::DeviceHandler(DeviceCounter counter, QObject* parent)
 DeviceHandler::~DeviceHandler()
 {
     running = false;
+    query->wake();
     wait();
     // The sync step may still be queued; ~QObject drops it with the other posted events.
     QMutexLocker locker(&mutex);
@@ -62,9 +56,9 @@ QList<QPointer<DeviceInfo>> DeviceHandler::deviceInfos() const
 void DeviceHandler::setIsFilterDevices(bool filter)
 {
     filtering = filter;
-    // A flag of its own rather than a zeroed count: a poll running right now would store its
-    // count over the zero and the re-query would be lost.
+    // A flag of its own: a query running right now may have read the old setting.
     requery = true;
+    query->wake();
 }
 
 bool DeviceHandler::isFilterDevices() const
@@ -74,24 +68,23 @@ bool DeviceHandler::isFilterDevices() const
 
 void DeviceHandler::run()
 {
-    lastDeviceCount = 0;
+    qInfo() << "Device arrivals noticed by" << query->changeMethod();
     QDeadlineTimer retry(QDeadlineTimer::Forever);
+    // The first cycle always asks (requery starts set): the devices already there were never
+    // reported.
+    bool changed = false;
     while (running) {
         const bool retryDue = retry.hasExpired();
         if (retryDue)
             retry = QDeadlineTimer(QDeadlineTimer::Forever);
-        const int count = countDevices();
-        // The first cycle always asks: a failed count and an unchanged one would both read 0.
         const bool force = requery.exchange(false) || retryDue;
-        if (count == lastDeviceCount && !force) {
-            waitInEventLoop(PollIntervalMs);
-            continue;
-        }
-        const bool countChanged = count != lastDeviceCount;
-        lastDeviceCount = count;
-        // The system may count a new device before the library lists it: ask once more later.
-        if (!pollOnce() && countChanged)
+        // The system may report a new device before the library lists it: ask once more later.
+        if ((changed || force) && !pollOnce() && changed)
             retry = QDeadlineTimer(RetryDelayMs);
+        if (!running)
+            break;
+        const qint64 untilRetry = retry.remainingTime();
+        changed = query->waitForChange(untilRetry < 0 ? -1 : int(untilRetry));
     }
     exit(0);
 }
@@ -108,13 +101,6 @@ bool DeviceHandler::pollOnce()
     deviceList = list;
     emit deviceListChanged();
     return true;
-}
-
-void DeviceHandler::waitInEventLoop(int ms)
-{
-    QEventLoop loop;
-    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
-    loop.exec();
 }
 
 QVariantList DeviceHandler::filterDevices(const QVariantList& list)

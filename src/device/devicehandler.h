@@ -9,27 +9,23 @@
 #include <QVariantList>
 
 #include <atomic>
-#include <functional>
 #include <memory>
 
 class DeviceInfo;
 class QueryDevice;
 
 // Finds the maker's devices and keeps one open wrapper per connected device. The worker
-// thread watches the number of devices present in the system and asks the library for its
-// list only when that number changes; a changed list is handed to the main thread, which
-// creates, opens and drops the wrappers.
+// thread sleeps until the system (or the simulated library) reports that devices came or went,
+// and only then asks the library for its list; a changed list is handed to the main thread,
+// which creates, opens and drops the wrappers.
 class DeviceHandler : public QThread
 {
     Q_OBJECT
 
 public:
-    // The device count source; by default the device library's (QueryDevice::presentDeviceCount).
-    using DeviceCounter = std::function<int()>;
-
     explicit DeviceHandler(QObject* parent = nullptr);
-    DeviceHandler(DeviceCounter counter, QObject* parent = nullptr);
-    // Stops the thread (at most one cycle) and destroys every wrapper still listed.
+    // Wakes and stops the thread (at most one library query) and destroys every wrapper still
+    // listed.
     ~DeviceHandler() override;
 
     // Main thread only.
@@ -46,9 +42,8 @@ public:
     // Whether next replaces current: another size, or a path current does not have.
     static bool listChanged(const QVariantList& current, const QVariantList& next);
 
-    // How long the worker waits for the library to list a device after the count changed.
+    // How long the worker waits for the library to list a device after a change was reported.
     static constexpr int RetryDelayMs = 1000;
-    static constexpr int PollIntervalMs = 50;
 
 signals:
     void deviceListChanged();
@@ -65,14 +60,11 @@ private:
     int removeGoneWrappers();
     QList<DeviceInfo*> addNewWrappers();
     DeviceInfo* createWrapper(const QVariantMap& entry);
-    static void waitInEventLoop(int ms);
 
-    DeviceCounter countDevices;
     QMutex mutex;
     std::unique_ptr<QueryDevice> query;
     QVariantList deviceList; // guarded by mutex
     QList<QPointer<DeviceInfo>> wrappers; // changed in the main thread only, under mutex
-    std::atomic<int> lastDeviceCount {0};
     std::atomic<bool> running {true};
     std::atomic<bool> filtering {true};
     std::atomic<bool> requery {true};

@@ -6,6 +6,7 @@
 #include "device/deviceinfo.h"
 #include "device/devicemodel.h"
 #include "device/vendor/basedevice.h"
+#include "device/vendor/devicelibrary.h"
 
 #include <QDebug>
 
@@ -24,6 +25,11 @@ DeviceListManager::DeviceListManager(ViewHandler* viewHandler, LanguageManager* 
     connect(handler, &DeviceHandler::reviceDeviceAIKeyPresssed, this,
             &DeviceListManager::aiDeviceData);
     handler->start(QThread::InheritPriority);
+    // Plugging keyboards from outside is for the simulator only: on a user's machine no other
+    // program may invent a keyboard or a serial number.
+    if (!DeviceLibrary::isSimulated())
+        return;
+    qInfo() << "Device library: the simulator";
     control = new DeviceControlServer(this);
     if (control->listen(DeviceControlSocket::serverName()))
         qInfo() << "Device control socket:" << control->serverName();

@@ -15,8 +15,8 @@ class ViewHandler;
 
 // The device integration's entry point: owns the discovery thread and the model of the
 // connected devices, rebuilds the model when devices come and go, and re-emits AI-key
-// presses as aiDeviceData(sn). It also takes commands for the simulated device library on the
-// per-user control socket (lumora-devicectl).
+// presses as aiDeviceData(sn). With the simulated device library it also takes commands on the
+// per-user control socket (lumora-devicectl); otherwise no such socket exists.
 class DeviceListManager : public QObject
 {
     Q_OBJECT
@@ -29,6 +29,7 @@ public:
 
     DeviceModel* deviceModel() const;
     DeviceHandler* deviceHandler() const;
+    // Null unless the simulated device library is in use.
     DeviceControlServer* controlServer() const;
 
     Q_INVOKABLE void setCurrentPath(QString path);

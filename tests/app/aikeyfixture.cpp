@@ -35,6 +35,8 @@ bool AiKeyFixture::launch()
     for (int attempt = 0; attempt < 2; ++attempt) {
         process = std::make_unique<LumoraProcess>();
         process->setVariable(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+        // Keyboards come from lumora-devicectl.
+        process->setVariable(QStringLiteral("LUMORA_DEVICE_SIMULATOR"), QStringLiteral("1"));
         if (!process->start()) {
             failure = QStringLiteral("the program did not start");
             return false;

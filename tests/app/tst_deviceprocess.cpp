@@ -76,6 +76,9 @@ void TestDeviceProcess::initTestCase()
     // A first start may only store the screen's scale and end; the next one runs.
     for (int attempt = 0; attempt < 2 && !app; ++attempt) {
         auto start = std::make_unique<LumoraProcess>();
+        // The simulated keyboards by the command-line switch (the other tests use the
+        // environment variable).
+        start->setProgram(QStringLiteral(LUMORA_PATH), {QStringLiteral("--device-simulator")});
         if (onX11())
             start->setVariable(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
         QVERIFY(start->start());

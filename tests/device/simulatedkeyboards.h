@@ -1,5 +1,6 @@
 #pragma once
 
+#include "device/vendor/devicelibrary.h"
 #include "device/vendor/devicesimulator.h"
 
 // Keyboards for the simulated device library, and a clean library between tests.
@@ -17,8 +18,11 @@ keyboard(const QString& name, const QString& sn, const QString& connect = QStrin
     return result;
 }
 
+// The simulated library in use, empty, announcing its changes.
 inline void reset()
 {
+    DeviceLibrary::setSimulated(true);
+    DeviceSimulator::instance().setChangeNotices(true);
     DeviceSimulator::instance().unplugAll();
     DeviceSimulator::instance().setFactoryFailure(false);
 }

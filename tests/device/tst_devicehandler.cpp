@@ -54,12 +54,13 @@ private slots:
     void filterSwitchQueriesAgain();
     void firstPollAlwaysQueries();
     void libraryLaggingBehindTheCount();
+    void restWithoutQueries();
     void nullDeviceLeavesTheRowUnopened();
     void destroyedWhilePolling();
 
 private:
     std::unique_ptr<DeviceHandler> handler;
-    void startHandler(DeviceHandler::DeviceCounter counter = {});
+    void startHandler();
     void waitForOpen(int count);
 };
 
@@ -74,12 +75,11 @@ void TestDeviceHandler::cleanup()
     SimulatedKeyboards::reset();
 }
 
-void TestDeviceHandler::startHandler(DeviceHandler::DeviceCounter counter)
+void TestDeviceHandler::startHandler()
 {
     // The handler deletes itself when its thread finishes, which happens only inside its
     // destructor: owning it here is what the manager does too.
-    handler = counter ? std::make_unique<DeviceHandler>(std::move(counter))
-                      : std::make_unique<DeviceHandler>();
+    handler = std::make_unique<DeviceHandler>();
     handler->start();
 }
 
@@ -245,34 +245,49 @@ void TestDeviceHandler::filterSwitchQueriesAgain()
     QCOMPARE(paths(*handler), QStringList {QStringLiteral("sim:C/wired")});
 }
 
-// A count that never changes (as a failed count does) must not hide a keyboard that is
-// already there when the thread starts.
+// A keyboard that is already there when the thread starts was never reported as arriving:
+// the first cycle asks anyway.
 void TestDeviceHandler::firstPollAlwaysQueries()
 {
+    DeviceSimulator::instance().setChangeNotices(false);
     DeviceSimulator::instance().plug(keyboard(Name, QStringLiteral("SN1")));
-    startHandler([] { return 0; });
+    startHandler();
     waitForOpen(1);
 }
 
-// The system may count a new device before the library lists it; one more query a second
-// later finds it without another change of the count.
+// The system may report a new device before the library lists it; one more query a second
+// later finds it without another report.
 void TestDeviceHandler::libraryLaggingBehindTheCount()
 {
-    auto count = std::make_shared<std::atomic<int>>(0);
-    auto calls = std::make_shared<std::atomic<int>>(0);
-    startHandler([count, calls] {
-        ++*calls;
-        return count->load();
-    });
+    DeviceSimulator& simulator = DeviceSimulator::instance();
+    startHandler();
     QSignalSpy changed(handler.get(), &DeviceHandler::emitDeviceListChanged);
-    // A cycle counts, then queries; once the next count is taken, that query is over.
-    QTRY_VERIFY(*calls >= 2); // the first, forced query found nothing
-    count->store(1);
-    const int seen = *calls;
-    QTRY_VERIFY(*calls >= seen + 2); // the query of the changed count found nothing either
-    DeviceSimulator::instance().plug(keyboard(Name, QStringLiteral("SN1")));
+    QTRY_VERIFY(simulator.listQueries() >= 1); // the first query found nothing
+    // A report (the switch wakes the thread like one) whose query finds nothing new...
+    simulator.setChangeNotices(false);
+    const int seen = simulator.listQueries();
+    handler->setIsFilterDevices(true);
+    QTRY_VERIFY(simulator.listQueries() > seen);
+    // ...then the library lists the keyboard without a report of its own.
+    simulator.plug(keyboard(Name, QStringLiteral("SN1")));
     QTRY_COMPARE_WITH_TIMEOUT(handler->deviceInfos().size(), 1, 3 * DeviceHandler::RetryDelayMs);
     QCOMPARE(changed.count(), 1);
+}
+
+// At rest nothing asks the library: the thread sleeps until a change is reported.
+void TestDeviceHandler::restWithoutQueries()
+{
+    DeviceSimulator& simulator = DeviceSimulator::instance();
+    startHandler();
+    simulator.plug(keyboard(Name, QStringLiteral("SN1")));
+    waitForOpen(1);
+    const int seen = simulator.listQueries();
+    QSignalSpy changed(handler.get(), &DeviceHandler::emitDeviceListChanged);
+    QVERIFY(!changed.wait(500));
+    QCOMPARE(simulator.listQueries(), seen);
+    simulator.unplug(QStringLiteral("SN1"));
+    QTRY_VERIFY(handler->deviceInfos().isEmpty());
+    QVERIFY(simulator.listQueries() > seen);
 }
 
 void TestDeviceHandler::nullDeviceLeavesTheRowUnopened()
@@ -309,9 +324,8 @@ void TestDeviceHandler::destroyedWhilePolling()
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
         }
     });
-    auto ticks = std::make_shared<std::atomic<int>>(0);
     for (int round = 0; round < 40; ++round) {
-        startHandler([ticks] { return ticks->fetch_add(1); }); // every cycle queries
+        startHandler(); // the churn keeps every cycle querying
         QTest::qWait(round % 7); // destroyed at a different point of a cycle each round
         handler.reset();
     }

@@ -1,12 +1,16 @@
 #include "simulatedkeyboards.h"
+#include "support/fakesysfs.h"
 
 #include "device/vendor/querydevice.h"
+#include "platform/devicearrivals.h"
 #include "platform/presentdevices.h"
 
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QtTest>
+
+#include <thread>
 
 class TestPresentDevices : public QObject
 {
@@ -17,12 +21,16 @@ private slots:
 
     void countsInputAndHidrawEntries_data();
     void countsInputAndHidrawEntries();
-    void simulatedKeyboardsCount();
+    void simulatedPlugWakesTheQuery();
+    void keyboardInAMovedTree();
+    void wakeEndsAWait();
+    void countsWithoutAFolderToWatch();
 };
 
 void TestPresentDevices::cleanup()
 {
     SimulatedKeyboards::reset();
+    qunsetenv("LUMORA_SYSFS_ROOT");
 }
 
 void TestPresentDevices::countsInputAndHidrawEntries_data()
@@ -53,17 +61,71 @@ void TestPresentDevices::countsInputAndHidrawEntries()
     QCOMPARE(PresentDevices::systemCount(root.path()), expected);
 }
 
-// A simulated keyboard arrives like any other device: the watched count changes with it.
-void TestPresentDevices::simulatedKeyboardsCount()
+// A simulated keyboard arrives like any other device: its plug wakes the waiting query.
+void TestPresentDevices::simulatedPlugWakesTheQuery()
 {
-    const int system = PresentDevices::systemCount();
+    SimulatedKeyboards::reset();
+    QueryDevice query;
+    QVERIFY(!query.waitForChange(0));
     DeviceSimulator::instance().plug(
         SimulatedKeyboards::keyboard(QStringLiteral("K"), QStringLiteral("A")));
-    DeviceSimulator::instance().plug(
-        SimulatedKeyboards::keyboard(QStringLiteral("K"), QStringLiteral("B")));
-    QCOMPARE(QueryDevice::presentDeviceCount(), system + 2);
+    QVERIFY(query.waitForChange(5000));
+    QVERIFY(!query.waitForChange(0));
     DeviceSimulator::instance().unplug(QStringLiteral("A"));
-    QCOMPARE(QueryDevice::presentDeviceCount(), system + 1);
+    QVERIFY(query.waitForChange(5000));
+}
+
+// The folder watch notices a keyboard added to (and taken from) a moved tree.
+void TestPresentDevices::keyboardInAMovedTree()
+{
+#ifndef Q_OS_LINUX
+    QSKIP("sysfs is read on Linux only");
+#endif
+    DeviceLibrary::setSimulated(false);
+    FakeSysfs sysfs;
+    qputenv("LUMORA_SYSFS_ROOT", sysfs.root().toUtf8());
+    DeviceArrivals arrivals;
+    QVERIFY2(arrivals.method().contains(QStringLiteral("watch")), qPrintable(arrivals.method()));
+    QVERIFY(!arrivals.wait(0));
+    FakeSysfs::Keyboard keyboard;
+    keyboard.name = QStringLiteral("Orvik Z19 AI");
+    keyboard.interfaces = 2;
+    const QString input = sysfs.plug(keyboard);
+    QVERIFY(arrivals.wait(5000));
+    // One keyboard, several links: one wake once they have settled.
+    QVERIFY(!arrivals.wait(0));
+    sysfs.unplug(input);
+    QVERIFY(arrivals.wait(5000));
+}
+
+void TestPresentDevices::wakeEndsAWait()
+{
+    DeviceArrivals arrivals(DeviceArrivals::Source::WakeOnly);
+    QElapsedTimer waited;
+    waited.start();
+    std::thread waker([&arrivals] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        arrivals.wake();
+    });
+    QVERIFY(arrivals.wait(-1));
+    waker.join();
+    QVERIFY(waited.elapsed() < 5000);
+    QVERIFY(!arrivals.wait(10));
+}
+
+// Without a folder to watch (and not the real tree), the count is watched as before.
+void TestPresentDevices::countsWithoutAFolderToWatch()
+{
+#ifndef Q_OS_LINUX
+    QSKIP("sysfs is read on Linux only");
+#endif
+    QTemporaryDir root;
+    qputenv("LUMORA_SYSFS_ROOT", root.path().toUtf8());
+    DeviceArrivals arrivals;
+    QVERIFY2(arrivals.method().contains(QStringLiteral("counting")), qPrintable(arrivals.method()));
+    QVERIFY(!arrivals.wait(2 * DeviceArrivals::PollIntervalMs));
+    QVERIFY(QDir(root.path()).mkpath(QStringLiteral("class/hidraw/hidraw0")));
+    QVERIFY(arrivals.wait(5000));
 }
 
 QTEST_GUILESS_MAIN(TestPresentDevices)

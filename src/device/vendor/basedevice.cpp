@@ -1,27 +1,25 @@
 #include "device/vendor/basedevice.h"
 
-#include "device/vendor/devicesimulator.h"
-
 BaseDevice::BaseDevice(const QString& name, const QString& connectType, QObject* parent)
     : QObject(parent)
     , productName(name)
     , connection(connectType)
 { }
 
-BaseDevice::~BaseDevice()
-{
-    DeviceSimulator::instance().detach(this);
-}
+BaseDevice::~BaseDevice() = default;
 
-void BaseDevice::startDevice()
-{
-    DeviceSimulator::instance().start(this);
-}
+void BaseDevice::startDevice() { }
 
 bool BaseDevice::openDevice(const QString& path, const QString& reportPath)
 {
+    return open(path, reportPath);
+}
+
+bool BaseDevice::open(const QString& path, const QString& reportPath)
+{
+    Q_UNUSED(path)
     Q_UNUSED(reportPath)
-    return DeviceSimulator::instance().attach(this, path);
+    return false;
 }
 
 QVariantMap BaseDevice::getDeviceDetails()
@@ -29,14 +27,16 @@ QVariantMap BaseDevice::getDeviceDetails()
     return {{QStringLiteral("DeviceName"), productName}};
 }
 
-void BaseDevice::refreshStatus()
-{
-    DeviceSimulator::instance().refresh(this);
-}
+void BaseDevice::refreshStatus() { }
 
 QVariantMap BaseDevice::getAiKeyData()
 {
-    const QVariantMap data {{QStringLiteral("sn"), DeviceSimulator::instance().serialOf(this)}};
+    return aiKeyData(QString());
+}
+
+QVariantMap BaseDevice::aiKeyData(const QString& sn)
+{
+    const QVariantMap data {{QStringLiteral("sn"), sn}};
     return {{QStringLiteral("DataMap"), data}};
 }
 

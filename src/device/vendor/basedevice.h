@@ -8,15 +8,15 @@
 
 // One device of the keyboard maker's library. It learns which device it is at openDevice();
 // the open's success arrives later as emitOpenDeviceSucceed(), possibly from a thread of the
-// library's own, so receivers connect with automatic connections. The library behind this
-// interface is our simulator (DeviceSimulator): the maker's own library is not available.
+// library's own, so receivers connect with automatic connections. The maker's own library is
+// not available: DeviceFactory hands out our implementations (SystemDevice for the system's
+// keyboards, SimulatedDevice for the simulator). This base opens nothing.
 class BaseDevice : public QObject
 {
     Q_OBJECT
 
 public:
     explicit BaseDevice(const QString& name, const QString& connectType, QObject* parent = nullptr);
-    // Detaches from the library at once: no signal of this object is emitted afterwards.
     ~BaseDevice() override;
 
     // Called once, after the open succeeded; only a started device reports key presses and
@@ -43,6 +43,10 @@ signals:
     void emitAiKeyPressed(QString sn);
     // "BatStatus" (int) and "Electricity" (text) among the changed values.
     void emitCustomChange(QMap<QString, QVariant> values);
+
+protected:
+    virtual bool open(const QString& path, const QString& reportPath);
+    static QVariantMap aiKeyData(const QString& sn);
 
 private:
     QString productName;

@@ -42,6 +42,13 @@ struct DeviceSimulator::Private
     QList<SimulatedKeyboard> plugged;
     std::map<const BaseDevice*, std::shared_ptr<Link>> links;
     bool factoryFails = false;
+    bool notices = true;
+    mutable int queries = 0;
+
+    // Not the registry's lock: a listener may call back into the simulator.
+    std::mutex listenerLock;
+    std::map<const void*, std::function<void()>> listeners;
+    void announce();
 
     std::mutex queueLock;
     std::condition_variable wake;
@@ -133,6 +140,18 @@ void DeviceSimulator::Private::emitBattery(const std::shared_ptr<Link>& link, in
     emitTo(link, [&values](BaseDevice* device) { emit device->emitCustomChange(values); });
 }
 
+void DeviceSimulator::Private::announce()
+{
+    {
+        std::lock_guard<std::mutex> guard(lock);
+        if (!notices)
+            return;
+    }
+    std::lock_guard<std::mutex> guard(listenerLock);
+    for (const auto& entry : listeners)
+        entry.second();
+}
+
 DeviceSimulator& DeviceSimulator::instance()
 {
     static DeviceSimulator simulator;
@@ -157,30 +176,42 @@ DeviceSimulator::~DeviceSimulator()
 
 bool DeviceSimulator::plug(const SimulatedKeyboard& keyboard)
 {
-    std::lock_guard<std::mutex> guard(d->lock);
-    if (d->find(keyboard.sn))
-        return false;
-    d->plugged.append(keyboard);
+    {
+        std::lock_guard<std::mutex> guard(d->lock);
+        if (d->find(keyboard.sn))
+            return false;
+        d->plugged.append(keyboard);
+    }
+    d->announce();
     return true;
 }
 
 bool DeviceSimulator::unplug(const QString& sn)
 {
-    std::lock_guard<std::mutex> guard(d->lock);
-    for (int i = 0; i < d->plugged.size(); ++i) {
-        if (d->plugged.at(i).sn == sn) {
-            d->plugged.removeAt(i);
-            return true;
+    bool found = false;
+    {
+        std::lock_guard<std::mutex> guard(d->lock);
+        for (int i = 0; i < d->plugged.size() && !found; ++i) {
+            found = d->plugged.at(i).sn == sn;
+            if (found)
+                d->plugged.removeAt(i);
         }
     }
-    return false;
+    if (found)
+        d->announce();
+    return found;
 }
 
 int DeviceSimulator::unplugAll()
 {
-    std::lock_guard<std::mutex> guard(d->lock);
-    const int count = d->plugged.size();
-    d->plugged.clear();
+    int count = 0;
+    {
+        std::lock_guard<std::mutex> guard(d->lock);
+        count = d->plugged.size();
+        d->plugged.clear();
+    }
+    if (count > 0)
+        d->announce();
     return count;
 }
 
@@ -244,6 +275,7 @@ int DeviceSimulator::keyboardCount() const
 QVariantList DeviceSimulator::deviceList() const
 {
     std::lock_guard<std::mutex> guard(d->lock);
+    ++d->queries;
     QVariantList list;
     for (const SimulatedKeyboard& keyboard : d->plugged) {
         list.append(QVariantMap {
@@ -286,6 +318,30 @@ bool DeviceSimulator::factoryFailure() const
 {
     std::lock_guard<std::mutex> guard(d->lock);
     return d->factoryFails;
+}
+
+void DeviceSimulator::setChangeNotices(bool on)
+{
+    std::lock_guard<std::mutex> guard(d->lock);
+    d->notices = on;
+}
+
+int DeviceSimulator::listQueries() const
+{
+    std::lock_guard<std::mutex> guard(d->lock);
+    return d->queries;
+}
+
+void DeviceSimulator::addChangeListener(const void* key, std::function<void()> listener)
+{
+    std::lock_guard<std::mutex> guard(d->listenerLock);
+    d->listeners[key] = std::move(listener);
+}
+
+void DeviceSimulator::removeChangeListener(const void* key)
+{
+    std::lock_guard<std::mutex> guard(d->listenerLock);
+    d->listeners.erase(key);
 }
 
 bool DeviceSimulator::attach(BaseDevice* device, const QString& path)

@@ -8,6 +8,7 @@
 #include <QVariant>
 #include <QVariantList>
 
+#include <functional>
 #include <memory>
 
 class BaseDevice;
@@ -45,8 +46,17 @@ public:
     // Test seam: the factory hands out no device at all while set.
     void setFactoryFailure(bool fail);
     bool factoryFailure() const;
+    // Test seams: plugs and unplugs stay unannounced while off (as a system that lists a
+    // device before it reports it); the number of deviceList() calls so far.
+    void setChangeNotices(bool on);
+    int listQueries() const;
 
-    // Used by BaseDevice.
+    // Called after every plug and unplug, from the thread that made it; removal waits for a
+    // call in flight. Used by QueryDevice to wake the discovery thread.
+    void addChangeListener(const void* key, std::function<void()> listener);
+    void removeChangeListener(const void* key);
+
+    // Used by SimulatedDevice.
     bool attach(BaseDevice* device, const QString& path);
     void start(BaseDevice* device);
     void refresh(BaseDevice* device);
