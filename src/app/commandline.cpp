@@ -66,8 +66,12 @@ CommandLine::Outcome CommandLine::parse(const QStringList& arguments)
                                   tr("Shows this help and exits."));
     const QCommandLineOption version({QStringLiteral("v"), QStringLiteral("version")},
                                      tr("Shows the version and exits."));
+    // For the demo and the tests, not for users: not in the help.
+    QCommandLineOption simulator(QStringLiteral("device-simulator"));
+    simulator.setFlags(QCommandLineOption::HiddenFromHelp);
     parser.addOption(help);
     parser.addOption(version);
+    parser.addOption(simulator);
     addQtOptions(parser);
 
     if (!parser.parse(arguments)) {
@@ -89,7 +93,9 @@ CommandLine::Outcome CommandLine::parse(const QStringList& arguments)
                           + QLatin1Char('\n') + tr("Try \"lumora --help\".") + '\n',
                       true);
     }
-    return {};
+    Outcome outcome;
+    outcome.simulatedDevices = parser.isSet(simulator);
+    return outcome;
 }
 
 CommandLine::Outcome CommandLine::handle(int argc, char* argv[])

@@ -22,6 +22,7 @@ public:
         int exitCode = 0; // when not run
         QString text; // printed when not run
         bool toStandardError = false;
+        bool simulatedDevices = false; // --device-simulator: the demo's and the tests' keyboards
     };
 
     // Reads arguments (the program path first). Needs a QCoreApplication for the help text.

@@ -36,7 +36,7 @@ int main(int argc, char* argv[])
     // agreement, a restart after an update).
     QApplication::setQuitOnLastWindowClosed(false);
     // The simulated keyboards of the demo and the tests, instead of the system's.
-    if (QApplication::arguments().contains(QLatin1String(DeviceLibrary::SimulatorSwitch)))
+    if (commandLine.simulatedDevices)
         DeviceLibrary::setSimulated(true);
     SingleInstance instance(QStringLiteral("Lumora AI"));
 

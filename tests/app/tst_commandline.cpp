@@ -49,6 +49,8 @@ void TestCommandLine::parse_data()
         << QStringList {QStringLiteral("--style=fusion")} << true << 0 << QString();
     QTest::newRow("Qt's -reverse")
         << QStringList {QStringLiteral("-reverse")} << true << 0 << QString();
+    QTest::newRow("--device-simulator")
+        << QStringList {QStringLiteral("--device-simulator")} << true << 0 << QString();
 }
 
 void TestCommandLine::parse()
@@ -60,6 +62,8 @@ void TestCommandLine::parse()
     arguments.prepend(QStringLiteral("lumora"));
     const CommandLine::Outcome outcome = CommandLine::parse(arguments);
     QCOMPARE(outcome.run, run);
+    // The simulated keyboards only on request, never by default.
+    QCOMPARE(outcome.simulatedDevices, arguments.contains(QStringLiteral("--device-simulator")));
     if (run)
         return;
     QCOMPARE(outcome.exitCode, exitCode);

@@ -7,8 +7,6 @@
 class DeviceLibrary
 {
 public:
-    static constexpr const char* SimulatorSwitch = "--device-simulator";
-
     static bool isSimulated();
     // Overrides the environment: the command-line switch, and tests.
     static void setSimulated(bool simulated);
