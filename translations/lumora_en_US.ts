@@ -272,6 +272,21 @@
         <source>设置默认AI模型</source>
         <translation>Default AI model</translation>
     </message>
+    <message>
+        <source>检查更新</source>
+        <translation>Check for updates</translation>
+    </message>
+</context>
+<context>
+    <name>SettingsPageManager</name>
+    <message>
+        <source>更新</source>
+        <translation>Update</translation>
+    </message>
+    <message>
+        <source>无可用更新.</source>
+        <translation>No updates available.</translation>
+    </message>
 </context>
 <context>
     <name>TrayIconMenu</name>

@@ -272,6 +272,21 @@
         <source>设置默认AI模型</source>
         <translation>设置默认AI模型</translation>
     </message>
+    <message>
+        <source>检查更新</source>
+        <translation>检查更新</translation>
+    </message>
+</context>
+<context>
+    <name>SettingsPageManager</name>
+    <message>
+        <source>更新</source>
+        <translation>更新</translation>
+    </message>
+    <message>
+        <source>无可用更新.</source>
+        <translation>无可用更新。</translation>
+    </message>
 </context>
 <context>
     <name>TrayIconMenu</name>

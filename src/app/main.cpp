@@ -42,16 +42,23 @@ int main(int argc, char* argv[])
 
     // QT_SCALE_FACTOR counts only at the construction of the application object: when the
     // screen wants another factor, it is stored now and the next start runs with it.
-    const std::optional<double> scale = ScreenScale::computeScreenScale();
+    // A configuration that cannot be written would end every start here: then the program
+    // runs with the factor it has.
+    bool stored = false;
+    const std::optional<double> scale = ScreenScale::computeScreenScale(QString(), &stored);
     if (scale && !(fileScale == *scale)) {
         qDebug() << "fileScale:" << fileScale << " scale:" << *scale;
-        return 0;
+        if (stored)
+            return 0;
+        qWarning() << "The scale could not be stored; starting with the factor" << fileScale;
     }
 
     QmlTypes::registerQmlTypes();
     if (QFile::exists(QString::fromLatin1(WindowIcon)))
         QApplication::setWindowIcon(QIcon(QString::fromLatin1(WindowIcon)));
 
+    if (instance.hasFailed())
+        qWarning() << "Starting without the single-instance check";
     if (instance.isRunning()) {
         instance.sendMessage(WindowWaker::wakeMessage(), WakeTimeoutMs);
         return 0;

@@ -34,17 +34,19 @@ double ScreenScale::storedScale(const QString& programPath)
     return value.toDouble(0);
 }
 
-std::optional<double> ScreenScale::computeScreenScale(const QString& configPath)
+std::optional<double> ScreenScale::computeScreenScale(const QString& configPath, bool* stored)
 {
     const QHash<QString, QVariant> metrics = ScreenMetrics::current();
     if (metrics.isEmpty())
         return std::nullopt;
     const double scale = ScaleRule::scaleFor(metrics);
-    storeScale(scale, configPath);
+    const bool written = storeScale(scale, configPath);
+    if (stored)
+        *stored = written;
     return scale;
 }
 
-void ScreenScale::storeScale(double scale, const QString& configPath)
+bool ScreenScale::storeScale(double scale, const QString& configPath)
 {
     ConfigEngine engine;
     if (!configPath.isEmpty())
@@ -52,5 +54,5 @@ void ScreenScale::storeScale(double scale, const QString& configPath)
     engine.initialize({{QStringLiteral("AppVer2ConfigPath"), CONFIG_DIR_NAME},
                        {QStringLiteral("AppVer3ConfigPath"), CONFIGS_DIR_NAME}});
     QJsonDocument work;
-    engine.setValue(ScaleKey, scale, work);
+    return engine.setValue(ScaleKey, scale, work);
 }

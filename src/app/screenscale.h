@@ -21,8 +21,12 @@ public:
 
     // The scale for the current screen, stored under "Scale" in configPath, or in the
     // configuration engine's own file when configPath is empty. Nothing when the screen
-    // cannot be read yet; nothing is stored then.
-    static std::optional<double> computeScreenScale(const QString& configPath = QString());
+    // cannot be read yet; nothing is stored then. stored (when given) tells whether the value
+    // reached the file.
+    static std::optional<double> computeScreenScale(const QString& configPath = QString(),
+                                                    bool* stored = nullptr);
 
-    static void storeScale(double scale, const QString& configPath = QString());
+    // Returns false when the file could not be written (read-only folder, dangling link, full
+    // disk).
+    static bool storeScale(double scale, const QString& configPath = QString());
 };

@@ -1,5 +1,8 @@
 #include "app/singleinstance.h"
 
+#include "core/localserverkeeper.h"
+#include "platform/runtimefolder.h"
+
 #include <QCryptographicHash>
 #include <QDataStream>
 #include <QDeadlineTimer>
@@ -7,13 +10,18 @@
 #include <QDir>
 #include <QLocalServer>
 #include <QLocalSocket>
-#include <QStandardPaths>
 #include <QThread>
+#include <QTimer>
 
 namespace {
 
 constexpr char Acknowledgement = '\x06';
 constexpr int ConnectRetryMs = 50;
+// The one message is a few bytes. A peer that announces or sends more, or stays silent, is no
+// instance of ours and does not get to hold the GUI thread or the memory.
+constexpr quint32 MaxMessageBytes = 4096;
+constexpr int IdleConnectionMs = 5000;
+constexpr quint32 NullString = 0xFFFFFFFF; // QDataStream's length of a null QString
 // Fixed, so that an instance of an older or newer build still understands the message.
 constexpr QDataStream::Version StreamVersion = QDataStream::Qt_5_12;
 
@@ -28,28 +36,40 @@ QString userScopedName(const QString& appId)
     return QStringLiteral("lumora-") + QString::fromLatin1(hash.left(24));
 }
 
-// The user's private runtime folder where there is one; Windows reports the home folder
-// instead, and there the per-user temporary folder is the better place.
-QString lockFolder()
+// The length a QDataStream QString announces in its first four bytes (big-endian).
+quint32 announcedLength(const QByteArray& head)
 {
-    const QString runtime = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
-    if (runtime.isEmpty() || QDir(runtime) == QDir::home())
-        return QDir::tempPath();
-    return runtime;
+    const auto* bytes = reinterpret_cast<const uchar*>(head.constData());
+    return quint32(bytes[0]) << 24 | quint32(bytes[1]) << 16 | quint32(bytes[2]) << 8 | bytes[3];
 }
 
 } // namespace
 
 SingleInstance::SingleInstance(const QString& appId, QObject* parent)
     : QObject(parent)
-    , name(lockFolder() + QLatin1Char('/') + userScopedName(appId))
-    , lock(std::make_unique<QLockFile>(lockFilePath()))
 {
+    // Only a folder no other user can create names in: elsewhere another user could take the
+    // lock's or the socket's name first and keep every start of ours out.
+    const QString folder = RuntimeFolder::path();
+    if (folder.isEmpty()) {
+        failed = true;
+        return;
+    }
+    name = folder + QLatin1Char('/') + userScopedName(appId);
+    lock = std::make_unique<QLockFile>(lockFilePath());
     // Held for the whole life of the instance: only a dead owner makes the lock stale.
     lock->setStaleLockTime(0);
-    running = !lock->tryLock(0);
-    if (!running)
+    if (lock->tryLock(0)) {
         listen();
+        return;
+    }
+    // Only a lock held by a live instance means "already running"; any other error (no
+    // permission, no space) is reported as what it is.
+    running = lock->error() == QLockFile::LockFailedError;
+    failed = !running;
+    if (failed)
+        qWarning() << "SingleInstance: cannot take the lock" << lockFilePath() << "(error"
+                   << int(lock->error()) << ")";
 }
 
 SingleInstance::~SingleInstance() = default;
@@ -59,10 +79,17 @@ bool SingleInstance::isRunning() const
     return running;
 }
 
+bool SingleInstance::hasFailed() const
+{
+    return failed;
+}
+
 void SingleInstance::release()
 {
-    if (running)
+    if (running || failed)
         return;
+    if (keeper)
+        keeper->stop();
     if (server) {
         server->close();
         delete server;
@@ -92,6 +119,7 @@ void SingleInstance::listen()
         return;
     }
     connect(server, &QLocalServer::newConnection, this, &SingleInstance::onNewConnection);
+    keeper = new LocalServerKeeper(server, name, this);
 }
 
 void SingleInstance::onNewConnection()
@@ -99,12 +127,23 @@ void SingleInstance::onNewConnection()
     while (QLocalSocket* socket = server->nextPendingConnection()) {
         connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
         connect(socket, &QLocalSocket::readyRead, this, [this, socket] { readMessage(socket); });
+        QTimer::singleShot(IdleConnectionMs, socket, &QLocalSocket::abort);
         readMessage(socket);
     }
 }
 
 void SingleInstance::readMessage(QLocalSocket* socket)
 {
+    const QByteArray head = socket->peek(4);
+    if (head.size() == 4 && announcedLength(head) != NullString
+        && announcedLength(head) > MaxMessageBytes) {
+        socket->abort();
+        return;
+    }
+    if (socket->bytesAvailable() > qint64(MaxMessageBytes) + 4) {
+        socket->abort();
+        return;
+    }
     QDataStream stream(socket);
     stream.setVersion(StreamVersion);
     stream.startTransaction();

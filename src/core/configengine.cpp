@@ -98,14 +98,14 @@ QJsonValue ConfigEngine::getValue(const QString& key, bool useDefault, QJsonDocu
     return QJsonValue(QString());
 }
 
-void ConfigEngine::setValue(const QString& key, const QJsonValue& value, QJsonDocument& work)
+bool ConfigEngine::setValue(const QString& key, const QJsonValue& value, QJsonDocument& work)
 {
     bool broken = false;
     work = currentDocument(&broken);
     QJsonObject object = work.isObject() ? work.object() : QJsonObject();
     object.insert(key, value); // an undefined value removes the key
     work.setObject(object);
-    save(work, broken);
+    return save(work, broken);
 }
 
 QTranslator* ConfigEngine::translator() const
@@ -174,16 +174,21 @@ QJsonDocument ConfigEngine::currentDocument(bool* brokenOnDisk) const
     if (!d->cache.isNull())
         return d->cache;
     const JsonFile::Content content = JsonFile::read(d->userFile);
-    *brokenOnDisk = content.status == JsonFile::Status::Broken;
+    // Valid JSON that is not an object (an array, a number) is as unusable as a broken file,
+    // and is kept aside the same way before the first write replaces it.
+    *brokenOnDisk = content.status == JsonFile::Status::Broken
+        || (content.status == JsonFile::Status::Loaded && !content.document.isObject());
     return content.document;
 }
 
-void ConfigEngine::save(const QJsonDocument& work, bool brokenOnDisk)
+bool ConfigEngine::save(const QJsonDocument& work, bool brokenOnDisk)
 {
     d->cache = work;
     const auto previous = brokenOnDisk ? JsonFile::Status::Broken : JsonFile::Status::Loaded;
     // The directory may have gone since start-up; writes retry it.
     QDir().mkpath(QFileInfo(d->userFile).absolutePath());
-    if (!JsonFile::write(d->userFile, work.toJson(), previous))
-        qErrnoWarning("config is not created");
+    if (JsonFile::write(d->userFile, work.toJson(), previous))
+        return true;
+    qErrnoWarning("config is not created");
+    return false;
 }

@@ -31,8 +31,9 @@ public:
     // The value of key. With useDefault, a key the user file lacks is taken from the default
     // file and copied into the user file. work is the caller's scratch document.
     QJsonValue getValue(const QString& key, bool useDefault, QJsonDocument& work);
-    // Sets key (an undefined value removes it) and rewrites the whole user file.
-    void setValue(const QString& key, const QJsonValue& value, QJsonDocument& work);
+    // Sets key (an undefined value removes it) and rewrites the whole user file. Returns false
+    // when the file could not be written; the value stays in memory for this run all the same.
+    bool setValue(const QString& key, const QJsonValue& value, QJsonDocument& work);
 
     QTranslator* translator() const;
     QString pathSetting(const QString& key) const;
@@ -55,7 +56,7 @@ private:
 
     bool ensureUserFile();
     QJsonDocument currentDocument(bool* brokenOnDisk) const;
-    void save(const QJsonDocument& work, bool brokenOnDisk);
+    bool save(const QJsonDocument& work, bool brokenOnDisk);
 
     std::unique_ptr<Private> d;
 };

@@ -1,24 +1,11 @@
 #include "core/jsonfile.h"
 
+#include "core/atomicfile.h"
+
 #include <QDateTime>
 #include <QDebug>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
-#include <QThread>
-
-namespace {
-
-// On Windows a virus scanner or a sync client may hold the target for a moment, which makes
-// the final rename fail; a few quick retries get past that. Elsewhere a failed rename is final.
-#ifdef Q_OS_WIN
-constexpr int ReplaceAttempts = 5;
-#else
-constexpr int ReplaceAttempts = 1;
-#endif
-constexpr unsigned long ReplaceRetryDelayMs = 40;
-
-} // namespace
 
 JsonFile::Content JsonFile::read(const QString& path)
 {
@@ -41,7 +28,7 @@ bool JsonFile::write(const QString& path, const QByteArray& data, Status previou
     // Without a copy of the old content, overwriting it would lose it for good.
     if (previous == Status::Broken && QFileInfo(path).size() > 0 && keepAside(path).isEmpty())
         return false;
-    return replace(path, data);
+    return AtomicFile::replace(path, data);
 }
 
 QString JsonFile::keepAside(const QString& path)
@@ -59,23 +46,4 @@ QString JsonFile::keepAside(const QString& path)
     }
     qInfo() << "Kept the unreadable file" << path << "as" << target;
     return target;
-}
-
-bool JsonFile::replace(const QString& path, const QByteArray& data)
-{
-    for (int attempt = 1; attempt <= ReplaceAttempts; ++attempt) {
-        QSaveFile file(path);
-        if (!file.open(QIODevice::WriteOnly))
-            return false;
-        if (file.write(data) != data.size()) {
-            file.cancelWriting();
-            file.commit();
-            return false;
-        }
-        if (file.commit())
-            return true;
-        if (attempt < ReplaceAttempts)
-            QThread::msleep(ReplaceRetryDelayMs);
-    }
-    return false;
 }

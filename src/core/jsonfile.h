@@ -35,7 +35,4 @@ public:
     // Copies the file to "<base>.broken-<yyyyMMddHHmmss>.json" beside it and logs where.
     // Returns the new path, or an empty string when the copy failed.
     static QString keepAside(const QString& path);
-
-private:
-    static bool replace(const QString& path, const QByteArray& data);
 };

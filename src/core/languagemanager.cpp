@@ -9,6 +9,7 @@ LanguageManager::LanguageManager(ViewHandler* viewHandler, ConfigEngine* config,
     , handler(new LanguageHandler(config, this))
 {
     connect(handler, &LanguageHandler::languageChange, this, &LanguageManager::languageChange);
+    // not translated: each language is named in its own words, whatever the interface speaks.
     model->append({true, QStringLiteral("中文(简体)"), false, QLocale(QStringLiteral("zh_CN"))});
     model->append(
         {true, QStringLiteral("English(United States)"), false, QLocale(QStringLiteral("en_US"))});

@@ -4,6 +4,8 @@
 #include "device/devicecontrolsocket.h"
 #include "device/vendor/devicesimulator.h"
 
+#include "core/localserverkeeper.h"
+
 #include <QDebug>
 #include <QJsonDocument>
 #include <QLocalServer>
@@ -45,8 +47,10 @@ bool DeviceControlServer::listen(const QString& name)
         return false;
     }
     QLocalServer::removeServer(name);
-    if (server->listen(name))
+    if (server->listen(name)) {
+        new LocalServerKeeper(server, name, server);
         return true;
+    }
     qWarning() << "Device control socket" << name << "not available:" << server->errorString();
     return false;
 }
@@ -80,8 +84,10 @@ void DeviceControlServer::onReadyRead(QLocalSocket* socket)
         }
         return;
     }
+    // readLine(n) reads at most n - 1 bytes, so a line that is too long shows as a read that
+    // stops before its line break (a whole line is there: canReadLine()).
     const QByteArray line = socket->readLine(DeviceControlSocket::MaxLineLength + 1);
-    const QJsonObject reply = line.size() > DeviceControlSocket::MaxLineLength
+    const QJsonObject reply = !line.endsWith('\n')
         ? DeviceCommand::failure(QStringLiteral("usage"), QStringLiteral("command too long"))
         : DeviceCommand::execute(line.trimmed(), DeviceSimulator::instance());
     answer(socket, QJsonDocument(reply).toJson(QJsonDocument::Compact));

@@ -1,6 +1,7 @@
 #include "device/devicecontrolsocket.h"
 
-#include <QDir>
+#include "platform/runtimefolder.h"
+
 #include <QtGlobal>
 
 QString DeviceControlSocket::serverName()
@@ -12,10 +13,8 @@ QString DeviceControlSocket::serverName()
     // Pipe names are machine-wide; the user's name keeps two sessions apart.
     return QStringLiteral("lumora-device-") + qEnvironmentVariable("USERNAME");
 #else
-    const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
-    if (!runtime.isEmpty())
-        return runtime + QStringLiteral("/lumora-device.sock");
-    return QDir::tempPath() + QStringLiteral("/lumora-device-") + qEnvironmentVariable("USER")
-        + QStringLiteral(".sock");
+    // Never a name in a folder others can write to: another user could take it first.
+    const QString runtime = RuntimeFolder::path();
+    return runtime.isEmpty() ? QString() : runtime + QStringLiteral("/lumora-device.sock");
 #endif
 }

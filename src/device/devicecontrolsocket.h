@@ -4,7 +4,8 @@
 
 // Where the running app listens for device commands (lumora-devicectl): a per-user local
 // socket. LUMORA_DEVICE_SOCKET overrides the name; otherwise it is a socket file in the
-// user's runtime folder (XDG_RUNTIME_DIR) or, on Windows, a pipe named after the user.
+// user's private runtime folder (platform/runtimefolder.h; empty when there is none) or, on
+// Windows, a pipe named after the user.
 class DeviceControlSocket
 {
 public:

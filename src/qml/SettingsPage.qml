@@ -174,7 +174,7 @@ ApplicationWindow {
                 Button {
                     id: updateButton
                     objectName: "checkUpdateButton"
-                    Accessible.name: "检查更新"
+                    Accessible.name: qsTr("检查更新")
                     width: 80
                     height: 28
                     anchors.right: parent.right
@@ -190,7 +190,7 @@ ApplicationWindow {
                              : updateButton.hovered ? "#EBF1FF" : "#FFFFFF"
                     }
                     contentItem: Text {
-                        text: "检查更新"
+                        text: qsTr("检查更新")
                         horizontalAlignment: Text.AlignHCenter
                         verticalAlignment: Text.AlignVCenter
                         font.family: root.fontFamily

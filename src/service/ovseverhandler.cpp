@@ -92,7 +92,25 @@ void OvSeverHandler::post(OvApiType type, const QJsonObject& params)
     QNetworkRequest request(QUrl(serviceBaseUrl + pathOf(type)));
     request.setHeader(QNetworkRequest::ContentTypeHeader,
                       QStringLiteral("application/x-www-form-urlencoded"));
-    manager->post(request, body);
+    // A request that stalls must end: Qt keeps only six connections per host, and six stalled
+    // requests would leave every later one waiting for ever.
+    request.setTransferTimeout(transferTimeoutMs);
+    QNetworkReply* reply = manager->post(request, body);
+    // The service's answers are a few kilobytes; a huge body is cut off, not held in memory.
+    const auto limit = [reply] {
+        const qint64 announced = reply->header(QNetworkRequest::ContentLengthHeader).toLongLong();
+        if (announced > MaxReplyBytes || reply->bytesAvailable() > MaxReplyBytes) {
+            reply->setProperty(TooLargeProperty, true);
+            reply->abort();
+        }
+    };
+    connect(reply, &QNetworkReply::metaDataChanged, reply, limit);
+    connect(reply, &QNetworkReply::readyRead, reply, limit);
+}
+
+void OvSeverHandler::setTransferTimeout(int milliseconds)
+{
+    transferTimeoutMs = milliseconds;
 }
 
 QByteArray OvSeverHandler::signature(const QByteArray& paramsText) const
@@ -105,15 +123,24 @@ QByteArray OvSeverHandler::signature(const QByteArray& paramsText) const
 void OvSeverHandler::onReplyFinished(QNetworkReply* reply)
 {
     const OvApiType type = typeOfUrl(reply->url().toString());
+    reply->deleteLater();
+    if (reply->property(TooLargeProperty).toBool()) {
+        qWarning() << "Service reply larger than" << MaxReplyBytes << "bytes, dropped";
+        emit sigAIApiReply(type, false, tr("msg error"));
+        return;
+    }
     if (reply->error() != QNetworkReply::NoError) {
         emit sigAIApiReply(type, false, tr("Network connection error"));
         qDebug() << "Request failed for" << reply->errorString();
-        reply->deleteLater();
         return;
     }
+    handleReplyBody(type, reply->readAll());
+}
+
+void OvSeverHandler::handleReplyBody(OvApiType type, const QByteArray& body)
+{
     QJsonParseError parseError {};
-    const QJsonDocument document = QJsonDocument::fromJson(reply->readAll(), &parseError);
-    reply->deleteLater();
+    const QJsonDocument document = QJsonDocument::fromJson(body, &parseError);
     // A bare array or scalar is no answer of the service; reading it as an object would turn
     // it into an empty success (a count of 0 of 0).
     if (parseError.error != QJsonParseError::NoError || !document.isObject()) {

@@ -51,6 +51,16 @@ public:
     // Seconds since the epoch for the "ts" field; tests pin it to check the exact request.
     void setClock(std::function<qint64()> clock);
 
+    // A request that transfers nothing for this long ends as a network error.
+    static constexpr int DefaultTransferTimeoutMs = 20000;
+    void setTransferTimeout(int milliseconds);
+    // A reply body larger than this is cut off and reported as "msg error".
+    static constexpr qint64 MaxReplyBytes = 1024 * 1024;
+
+    // The service's answer to a request of that kind, as the reply's body brings it: parsed,
+    // stored and reported through the signals. The network path and the fuzz target use it.
+    void handleReplyBody(OvApiType type, const QByteArray& body);
+
 signals:
     void sigAICountValue(int useCount, int MaxCount);
     void sigAIApiReply(OvSeverHandler::OvApiType type, bool status, QString msg);
@@ -73,4 +83,6 @@ private:
     QString serviceBaseUrl;
     QString signingSalt;
     std::function<qint64()> clock;
+    int transferTimeoutMs = DefaultTransferTimeoutMs;
+    static constexpr const char* TooLargeProperty = "lumoraTooLarge";
 };

@@ -186,8 +186,8 @@ void SettingsPageManager::showNoUpdateMessage()
 {
     if (!showMessages)
         return;
-    auto* box = new QMessageBox(QMessageBox::Information, QStringLiteral("更新"),
-                                QStringLiteral("无可用更新."), QMessageBox::Ok);
+    auto* box =
+        new QMessageBox(QMessageBox::Information, tr("更新"), tr("无可用更新."), QMessageBox::Ok);
     box->setObjectName(QStringLiteral("noUpdateMessage"));
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->setModal(true);

@@ -1,7 +1,9 @@
 #include "lumoraprocess.h"
 #include "support/testenvironment.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonObject>
 #include <QtTest>
 
@@ -29,6 +31,7 @@ private slots:
     void outdatedScaleEndsAtOnce();
     void startsHiddenAndLaterStartWakesIt();
     void crashedInstanceDoesNotBlockTheNext();
+    void unwritableConfigStillStarts();
 
 private:
     QString configFile() const;
@@ -165,6 +168,19 @@ void TestStartupProcess::crashedInstanceDoesNotBlockTheNext()
     QVERIFY(later.start());
     QCOMPARE(later.waitForExit(), 0);
     QVERIFY(next.waitForOutput(Woken, 5000));
+}
+
+// A configuration that cannot be written (here a link to a folder that does not exist, which
+// stops root too) must not make every start store the scale and end.
+void TestStartupProcess::unwritableConfigStillStarts()
+{
+    QVERIFY(QDir().mkpath(QFileInfo(configFile()).absolutePath()));
+    QVERIFY(QFile::link(env->path(QStringLiteral("gone/config.json")), configFile()));
+    LumoraProcess start;
+    QVERIFY(start.start());
+    QVERIFY2(start.waitForOutput(Ready), qPrintable(start.output()));
+    if (start.output().contains(ScaleChanged))
+        QVERIFY(start.output().contains(QStringLiteral("The scale could not be stored")));
 }
 
 QTEST_GUILESS_MAIN(TestStartupProcess)

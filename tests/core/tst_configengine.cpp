@@ -113,10 +113,12 @@ void TestConfigEngine::keyInNeitherFile()
 void TestConfigEngine::userFileThatIsNoObject_data()
 {
     QTest::addColumn<QByteArray>("content");
-    QTest::newRow("array") << QByteArray(R"(["StartUpAuto", "true"])");
-    QTest::newRow("broken") << QByteArray(R"({"StartUpAuto": "tr)");
-    QTest::newRow("empty") << QByteArray();
-    QTest::newRow("string") << QByteArray(R"("true")");
+    QTest::addColumn<bool>("keptAside"); // an empty file holds nothing worth a copy
+    QTest::newRow("array") << QByteArray(R"(["StartUpAuto", "true"])") << true;
+    QTest::newRow("broken") << QByteArray(R"({"StartUpAuto": "tr)") << true;
+    QTest::newRow("empty") << QByteArray() << false;
+    QTest::newRow("string") << QByteArray(R"("true")") << true;
+    QTest::newRow("number") << QByteArray("1.25") << true;
 }
 
 void TestConfigEngine::userFileThatIsNoObject()
@@ -131,6 +133,16 @@ void TestConfigEngine::userFileThatIsNoObject()
     // The file starts again as an object holding the default of that key, as text.
     QJsonObject expected {{QStringLiteral("StartUpAuto"), QStringLiteral("false")}};
     QCOMPARE(userFile().object(), expected);
+    // What was there before is kept aside, valid JSON or not, never silently replaced.
+    QFETCH(bool, keptAside);
+    const QDir dir(QFileInfo(userFilePath()).absolutePath());
+    const QStringList kept = dir.entryList({QStringLiteral("config.broken-*.json")});
+    QCOMPARE(kept.size(), keptAside ? 1 : 0);
+    if (keptAside) {
+        QFile copy(dir.filePath(kept.first()));
+        QVERIFY(copy.open(QIODevice::ReadOnly));
+        QCOMPARE(copy.readAll(), content);
+    }
 }
 
 void TestConfigEngine::brokenUserFileIsKeptAside()

@@ -29,6 +29,7 @@ private slots:
     void arguments_data();
     void arguments();
     void socketNameFollowsTheEnvironment();
+    void overlongLineRefused_data();
     void overlongLineRefused();
     void toolExitCodes_data();
     void toolExitCodes();
@@ -224,12 +225,32 @@ void TestDeviceControl::socketNameFollowsTheEnvironment()
     qunsetenv("LUMORA_DEVICE_SOCKET");
 }
 
+void TestDeviceControl::overlongLineRefused_data()
+{
+    QTest::addColumn<QByteArray>("line");
+    QTest::addColumn<bool>("accepted");
+    const QByteArray command = R"({"cmd":"plug","name":"K","sn":"X"})";
+    // A line is at most MaxLineLength bytes, its line break included.
+    const auto padded = [&](int length) {
+        return command + QByteArray(length - 1 - command.size(), ' ') + '\n';
+    };
+    const int limit = DeviceControlSocket::MaxLineLength;
+    QTest::newRow("no line break")
+        << R"({"cmd":"plug","name":")" + QByteArray(8000, 'K') + R"(","sn":"X"})" << false;
+    QTest::newRow("longest") << padded(limit) << true;
+    QTest::newRow("one byte more") << padded(limit + 1) << false;
+    QTest::newRow("far more") << padded(3 * limit) << false;
+}
+
 void TestDeviceControl::overlongLineRefused()
 {
-    const QByteArray line = R"({"cmd":"plug","name":")" + QByteArray(8000, 'K') + R"(","sn":"X"})";
+    QFETCH(QByteArray, line);
+    QFETCH(bool, accepted);
     const QJsonObject reply = QJsonDocument::fromJson(send(line).toUtf8()).object();
-    QCOMPARE(reply.value(QStringLiteral("error")).toString(), QStringLiteral("usage"));
-    QCOMPARE(DeviceSimulator::instance().keyboardCount(), 0);
+    QCOMPARE(reply.value(QStringLiteral("ok")).toBool(), accepted);
+    if (!accepted)
+        QCOMPARE(reply.value(QStringLiteral("error")).toString(), QStringLiteral("usage"));
+    QCOMPARE(DeviceSimulator::instance().keyboardCount(), accepted ? 1 : 0);
 }
 
 void TestDeviceControl::toolExitCodes_data()

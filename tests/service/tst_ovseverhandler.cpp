@@ -13,6 +13,8 @@
 #include <QSignalSpy>
 #include <QSslSocket>
 #include <QStandardPaths>
+#include <QTcpServer>
+#include <QTcpSocket>
 #include <QtTest>
 
 #include <memory>
@@ -24,6 +26,58 @@ namespace {
 const qint64 FixedTs = 1700000000;
 
 // Waits until the spy has seen at least count signals.
+// A server on loopback that answers every request the same way: never (stall), or with a body
+// far larger than any answer of the service, announced or streamed.
+class RawServer : public QObject
+{
+public:
+    enum Mode { Stall, HugeAnnounced, HugeStreamed };
+
+    explicit RawServer(Mode mode)
+        : mode(mode)
+    {
+        connect(&server, &QTcpServer::newConnection, this, [this] {
+            while (QTcpSocket* socket = server.nextPendingConnection()) {
+                socket->setParent(this);
+                connect(socket, &QTcpSocket::readyRead, socket, [this, socket] { answer(socket); });
+            }
+        });
+        server.listen(QHostAddress::LocalHost, 0);
+    }
+
+    QString baseUrl() const
+    {
+        return QStringLiteral("http://127.0.0.1:%1").arg(server.serverPort());
+    }
+
+    int connections() const { return findChildren<QTcpSocket*>().size(); }
+
+private:
+    void answer(QTcpSocket* socket)
+    {
+        // Answer once the whole request (headers and body) is in.
+        const QByteArray request = socket->property("request").toByteArray() + socket->readAll();
+        socket->setProperty("request", request);
+        if (mode == Stall || !request.contains("salt=") || socket->property("answered").toBool())
+            return;
+        socket->setProperty("answered", true);
+        const QByteArray chunk(64 * 1024, 'x');
+        if (mode == HugeAnnounced) {
+            socket->write("HTTP/1.1 200 OK\r\nContent-Type: application/json\r\n"
+                          "Content-Length: 1073741824\r\n\r\n");
+            socket->write(chunk);
+            return;
+        }
+        socket->write("HTTP/1.1 200 OK\r\nContent-Type: application/json\r\n"
+                      "Transfer-Encoding: chunked\r\n\r\n");
+        for (int n = 0; n < 40; ++n) // 2.5 MB
+            socket->write(QByteArray::number(chunk.size(), 16) + "\r\n" + chunk + "\r\n");
+    }
+
+    Mode mode;
+    QTcpServer server;
+};
+
 bool waitFor(QSignalSpy& spy, int count)
 {
     while (spy.count() < count) {
@@ -60,6 +114,9 @@ private slots:
     void failuresLeaveRecordsAlone_data();
     void failuresLeaveRecordsAlone();
     void selfSignedCertificateIsRefused();
+    void stalledRequestsEnd();
+    void hugeReplyIsCutOff_data();
+    void hugeReplyIsCutOff();
 
 private:
     bool start(const QStringList& arguments = {});
@@ -428,4 +485,43 @@ void TestOvSeverHandler::selfSignedCertificateIsRefused()
 }
 
 QTEST_GUILESS_MAIN(TestOvSeverHandler)
+// Qt keeps six connections per host: seven stalled requests must all end (the seventh waits for
+// a free connection), each as a network error.
+void TestOvSeverHandler::stalledRequestsEnd()
+{
+    RawServer stalling(RawServer::Stall);
+    auto handler = makeHandler(stalling.baseUrl());
+    handler->setTransferTimeout(500);
+    QSignalSpy replies(handler.get(), &OvSeverHandler::sigAIApiReply);
+    for (int n = 0; n < 7; ++n) {
+        QTest::ignoreMessage(QtDebugMsg, QRegularExpression("^Request failed for"));
+        handler->getCount(QStringLiteral("SN-%1").arg(n));
+    }
+    QTRY_COMPARE_WITH_TIMEOUT(replies.count(), 7, 20000);
+    for (const QList<QVariant>& reply : replies) {
+        QCOMPARE(reply.at(1).toBool(), false);
+        QCOMPARE(reply.at(2).toString(), QStringLiteral("Network connection error"));
+    }
+}
+
+void TestOvSeverHandler::hugeReplyIsCutOff_data()
+{
+    QTest::addColumn<int>("mode");
+    QTest::newRow("announced 1 GB") << int(RawServer::HugeAnnounced);
+    QTest::newRow("streamed without a length") << int(RawServer::HugeStreamed);
+}
+
+void TestOvSeverHandler::hugeReplyIsCutOff()
+{
+    QFETCH(int, mode);
+    RawServer huge {RawServer::Mode(mode)};
+    auto handler = makeHandler(huge.baseUrl());
+    QSignalSpy replies(handler.get(), &OvSeverHandler::sigAIApiReply);
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression("larger than"));
+    handler->requestApiList();
+    QVERIFY(waitFor(replies, 1));
+    QCOMPARE(replies.at(0).at(1).toBool(), false);
+    QCOMPARE(replies.at(0).at(2).toString(), QStringLiteral("msg error"));
+}
+
 #include "tst_ovseverhandler.moc"

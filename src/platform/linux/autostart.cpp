@@ -1,12 +1,12 @@
 #include "platform/autostart.h"
 
+#include "core/atomicfile.h"
 #include "core/constants.h"
 
 #include <QDebug>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QStandardPaths>
 
 namespace {
@@ -59,15 +59,7 @@ bool writeEntry(const QByteArray& content)
     const QString path = AutoStart::location();
     if (!QDir().mkpath(QFileInfo(path).absolutePath()))
         return false;
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    if (file.write(content) != content.size()) {
-        file.cancelWriting();
-        file.commit();
-        return false;
-    }
-    return file.commit();
+    return AtomicFile::replace(path, content);
 }
 
 } // namespace
