@@ -4,6 +4,7 @@
 // the written value, and that content that was no object was kept aside first.
 #include "core/configengine.h"
 #include "support/fuzzfolder.h"
+#include "support/splice.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -21,7 +22,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     // The bytes before the first NUL are the defaults, the rest the user file.
     const int cut = input.indexOf('\0');
     const QByteArray defaults = cut < 0 ? QByteArray() : input.left(cut);
-    const QByteArray user = cut < 0 ? input : input.mid(cut + 1);
+    static const QByteArray sample = QByteArrayLiteral(
+        R"({"Scale":1.25,"SkinMode":"0","StartUpAuto":"true","Language":"en_US"})");
+    const QByteArray user =
+        spliced(cut < 0 ? input : input.mid(cut + 1), sample, !input.isEmpty() && (input[0] & 1));
 
     const QString dir = folder.fresh(QStringLiteral("configs"));
     const QString userPath = dir + QStringLiteral("/config.json");

@@ -4,6 +4,7 @@
 // and holds the appended entry, and a file that did not parse was kept aside first.
 #include "chat/chathistorystore.h"
 #include "support/fuzzfolder.h"
+#include "support/splice.h"
 
 #include <QDateTime>
 #include <QJsonArray>
@@ -75,10 +76,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     static FuzzFolder folder;
     if (size < 1 || size > 65536)
         return 0;
-    const QByteArray content(reinterpret_cast<const char*>(data + 1), static_cast<int>(size - 1));
+    static const QByteArray index = QByteArrayLiteral(
+        R"({"history":[{"title":"a","fileName":"20250101120000",)"
+        R"("modifiedTime":"Wed Jan 1 12:00:00 2025"},{"title":"b","fileName":"x"}]})");
+    static const QByteArray conversation =
+        QByteArrayLiteral(R"({"chat":[{"sender":0,"content":"q"},)"
+                          R"({"sender":1,"content":"a","reasoningContent":"r"}]})");
+    const QByteArray input(reinterpret_cast<const char*>(data + 1), static_cast<int>(size - 1));
     if (data[0] & 1)
-        fuzzIndex(folder, content);
+        fuzzIndex(folder, spliced(input, index, data[0] & 2));
     else
-        fuzzConversation(folder, content);
+        fuzzConversation(folder, spliced(input, conversation, data[0] & 2));
     return 0;
 }
