@@ -5,7 +5,9 @@ import "qrc:/DialogModule"
 // The chat window: the assistant's avatar and the input box at the bottom, the chat panel
 // above them and the history panel to its left. The window has no frame and one fixed shape
 // per state, so every opening and closing resizes and moves it through window.setXandY();
-// the bottom edge of the input box stays where it is when a panel opens.
+// the bottom edge of the input box stays where it is when a panel opens. The moves start from
+// window.placeX/placeY, the place before the window was kept on its screen, so the bar comes
+// back to its place when the panel closes.
 Item {
     id: root
 
@@ -46,7 +48,7 @@ Item {
 
     // The input box grew to several lines or shrank back to one: the top edge stays.
     function fitInputHeight() {
-        window.setXandY(window.x, window.y, windowWidth(), windowHeight())
+        window.setXandY(window.placeX, window.placeY, windowWidth(), windowHeight())
     }
 
     function openChat() {
@@ -54,7 +56,7 @@ Item {
             return
         chatOpen = true
         const added = chatPanelHeight + chatPanelGap - pullUpSpace
-        window.setXandY(window.x, window.y - added, windowWidth(), windowHeight())
+        window.setXandY(window.placeX, window.placeY - added, windowWidth(), windowHeight())
         window.setDialog(true)
     }
 
@@ -66,7 +68,7 @@ Item {
         chatOpen = false
         window.setDialog(false)
         const removed = chatPanelHeight + chatPanelGap - pullUpSpace
-        window.setXandY(window.x, window.y + removed, windowWidth(), windowHeight())
+        window.setXandY(window.placeX, window.placeY + removed, windowWidth(), windowHeight())
     }
 
     function openHistoryPanel() {
@@ -75,7 +77,7 @@ Item {
         openHistory = true
         window.setHistory(true)
         window.setDialog(false)
-        window.setXandY(window.x - historyShift, window.y, windowWidth(), windowHeight())
+        window.setXandY(window.placeX - historyShift, window.placeY, windowWidth(), windowHeight())
     }
 
     function closeHistory(reopenDialog) {
@@ -85,7 +87,7 @@ Item {
         window.setHistory(false)
         if (reopenDialog)
             window.setDialog(true)
-        window.setXandY(window.x + historyShift, window.y, windowWidth(), windowHeight())
+        window.setXandY(window.placeX + historyShift, window.placeY, windowWidth(), windowHeight())
     }
 
     // The send button and Ctrl+Enter: nothing without text, without permission or while an

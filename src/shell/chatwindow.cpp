@@ -1,5 +1,7 @@
 #include "shell/chatwindow.h"
 
+#include "shell/chatplacement.h"
+
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDebug>
@@ -20,6 +22,7 @@ ChatWindow::ChatWindow(QWindow* parent)
     : MApplicationQuickView(ChatWindowRadius, ChatWindowShadowWeight, parent)
     , drag(this)
     , remembered(QPoint(), CollapsedSize)
+    , intended(remembered)
 {
     setUpWindow();
 }
@@ -31,11 +34,11 @@ void ChatWindow::setUpWindow()
     setFlags(Qt::Window | Qt::FramelessWindowHint | Qt::WindowMinimizeButtonHint
              | Qt::WindowMaximizeButtonHint | Qt::NoDropShadowWindowHint);
     setBaseSize(CollapsedSize);
-    const QSize available = QGuiApplication::primaryScreen()->availableSize();
-    const int x = (available.width() - CollapsedSize.width()) / 2;
-    const int y = (available.height() - CollapsedSize.height()) / 2;
-    setGeometry(QRect(QPoint(x, y), CollapsedSize));
-    qDebug() << "x:y" << y;
+    remembered = ChatPlacement::firstPlace(QGuiApplication::primaryScreen()->availableGeometry(),
+                                           CollapsedSize, OpenChatHeight);
+    intended = remembered;
+    setGeometry(remembered);
+    qDebug() << "x:y" << remembered.y();
     // The views draw their own rounded frame; the corners must let the desktop through, which
     // needs a surface with an alpha channel. Not fully transparent, so the window still takes
     // the mouse where nothing is drawn.
@@ -92,11 +95,55 @@ void ChatWindow::setTopScreen(bool value)
 void ChatWindow::setXandY(int x, int y, int width, int height)
 {
     qDebug() << "y" << y;
-    x = qMax(0, x);
-    y = qMax(0, y);
-    remembered = QRect(x, y, width, height);
+    const QRect before = intended;
+    intended = QRect(x, y, width, height);
+    remembered = ChatPlacement::fit(intended, availableFor(intended));
     pinSize(remembered.size());
     setGeometry(remembered);
+    if (intended.topLeft() != before.topLeft())
+        emit placeChanged();
+}
+
+int ChatWindow::placeX() const
+{
+    return intended.x();
+}
+
+int ChatWindow::placeY() const
+{
+    return intended.y();
+}
+
+// The screen under the input bar (the bottom of the window), else the window's own.
+QRect ChatWindow::availableFor(const QRect& place) const
+{
+    const QPoint bar(place.center().x(), place.bottom() - CollapsedSize.height() / 2);
+    QScreen* under = QGuiApplication::screenAt(bar);
+    if (!under)
+        under = screen() ? screen() : QGuiApplication::primaryScreen();
+    return under ? under->availableGeometry() : QRect();
+}
+
+void ChatWindow::bringUp()
+{
+    // A screen that went away (or a place off every screen) brings the bar back to the first
+    // place on the primary screen.
+    if (!QGuiApplication::screenAt(remembered.center())) {
+        const QRect first =
+            ChatPlacement::firstPlace(QGuiApplication::primaryScreen()->availableGeometry(),
+                                      remembered.size(), OpenChatHeight);
+        setXandY(first.x(), first.y(), first.width(), first.height());
+    }
+    // Briefly on top, so that the window comes up over whatever has the focus; the pin
+    // (topScreen) keeps its value but not the hint.
+    setFlags(flags() | Qt::WindowStaysOnTopHint);
+    if (windowStates() & Qt::WindowMinimized)
+        showNormal();
+    else
+        show();
+    setFlags(flags() & ~Qt::WindowStaysOnTopHint);
+    raise();
+    requestActivate();
 }
 
 // Platforms that enforce the size hints would clamp setGeometry() to the old ones, so the
@@ -174,10 +221,16 @@ void ChatWindow::mouseReleaseEvent(QMouseEvent* event)
 }
 
 // A move never changes the size: the views decide it through setXandY, and some window
-// managers hand back an older size with the new position.
+// managers hand back an older size with the new position. A move that is not ours (a drag,
+// the window manager) is the window's new place.
 void ChatWindow::moveEvent(QMoveEvent* event)
 {
     MApplicationQuickView::moveEvent(event);
+    if (event->pos() != remembered.topLeft()) {
+        remembered.moveTopLeft(event->pos());
+        intended = remembered;
+        emit placeChanged();
+    }
     resize(remembered.size());
 }
 

@@ -18,10 +18,17 @@ class ChatWindow : public MApplicationQuickView
     Q_PROPERTY(bool dialog READ dialog WRITE setDialog NOTIFY dialogChanged)
     Q_PROPERTY(bool history READ history WRITE setHistory NOTIFY historyChanged)
     Q_PROPERTY(bool topScreen READ topScreen WRITE setTopScreen NOTIFY topScreenChanged)
+    // Where the views placed the window, before it was kept on its screen: the views move the
+    // window from here, so the input bar comes back to its place when the panel closes.
+    Q_PROPERTY(int placeX READ placeX NOTIFY placeChanged)
+    Q_PROPERTY(int placeY READ placeY NOTIFY placeChanged)
 
 public:
     // The collapsed bar: the input line with the assistant beside it.
     static const QSize CollapsedSize;
+    // The window with the chat panel open above the bar (MainView.qml: input bar 42, gap 5,
+    // panel 594).
+    static constexpr int OpenChatHeight = 641;
 
     explicit ChatWindow(QWindow* parent = nullptr);
     ~ChatWindow() override;
@@ -33,9 +40,17 @@ public:
     bool topScreen() const;
     Q_INVOKABLE void setTopScreen(bool value);
 
-    // Negative x or y become 0; the size becomes the window's size from now on, whatever the
-    // size hints held before.
+    // The window goes there, moved the least needed to stay on its screen (the screen under
+    // the input bar); the size becomes the window's size from now on, whatever the size hints
+    // held before.
     Q_INVOKABLE void setXandY(int x, int y, int width, int height);
+    int placeX() const;
+    int placeY() const;
+
+    // Brings the window up for the AI key: shown over whatever has the focus, raised, and
+    // activated so that the input has the keyboard focus at once (on X11 with the time of the
+    // key event, which a window manager's focus-stealing prevention accepts).
+    void bringUp();
     Q_INVOKABLE void changeWindow();
 
     const WindowDrag& windowDrag() const;
@@ -44,6 +59,7 @@ signals:
     void dialogChanged();
     void historyChanged();
     void topScreenChanged();
+    void placeChanged();
     // The AI key, picked out of the desktop's raw keyboard input (Windows). It names no
     // keyboard; the controller finds the AI keyboard's serial.
     void desktopAiKeyPressed();
@@ -66,12 +82,14 @@ protected:
 private:
     void setUpWindow();
     void pinSize(const QSize& size);
+    QRect availableFor(const QRect& place) const;
     void toggleMinimised();
     DragZones::ViewState dragState() const;
 
     NativeWindowEvents nativeEvents;
     WindowDrag drag;
-    QRect remembered;
+    QRect remembered; // the geometry last given to the window
+    QRect intended; // what the views asked for; differs from remembered near a screen's edge
     bool dialogOpen = false;
     bool historyOpen = false;
     bool pinned = false;

@@ -163,11 +163,7 @@ void ViewHandler::slotAiRequest(QString sn)
     if (conversation)
         conversation->setDeviceSn(sn);
     webService->getCount(sn);
-    // Briefly on top, so that the window comes up over whatever has the focus; the pin
-    // (topScreen) keeps its value but not the hint.
-    setFlags(flags() | Qt::WindowStaysOnTopHint);
-    show();
-    setFlags(flags() & ~Qt::WindowStaysOnTopHint);
+    bringUp();
     setAllowQuestion(true);
     qInfo().nospace().noquote() << "Chat window raised for keyboard " << sn
                                 << ", visible: " << isVisible()

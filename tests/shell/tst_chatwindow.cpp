@@ -55,6 +55,8 @@ private slots:
     void zoneLostDuringDragStopsIt();
     void dragFromTopRowButtonDoesNotClick();
     void moveKeepsRememberedSize();
+    void barComesBackAfterThePanelNearTheTop();
+    void aiRequestTakesTheFocus();
     void focusOutMinimisesUnlessPinned_data();
     void focusOutMinimisesUnlessPinned();
     void hiddenWindowStaysHiddenWhenFocusLeaves();
@@ -202,6 +204,46 @@ void TestChatWindow::moveKeepsRememberedSize()
     QTRY_COMPARE(handler->geometry(), QRect(300, 250, 576, 300));
     dragBy(handler.get(), QPoint(10, 30), QPoint(-20, 10));
     QTRY_COMPARE(handler->geometry(), QRect(280, 260, 576, 300));
+}
+
+// The views move the window from its place; near the top edge the open chat is kept on the
+// screen, and the bar comes back to its place when the panel closes.
+void TestChatWindow::barComesBackAfterThePanelNearTheTop()
+{
+    const auto handler = makeShownHandler(QRect(400, 30, 576, 66));
+    QVERIFY(handler);
+    const int added = 641 - 66;
+    handler->setXandY(handler->placeX(), handler->placeY() - added, 576, 641);
+    QTRY_COMPARE(handler->geometry(), QRect(400, 0, 576, 641));
+    QCOMPARE(handler->placeY(), 30 - added);
+    handler->setXandY(handler->placeX(), handler->placeY() + added, 576, 66);
+    QTRY_COMPARE(handler->geometry(), QRect(400, 30, 576, 66));
+    // A drag gives the window a new place.
+    handler->setPosition(500, 300);
+    QTRY_COMPARE(handler->placeY(), 300);
+    QCOMPARE(handler->placeX(), 500);
+}
+
+// Without a window manager nobody else gives the window the focus: the AI key must, so the
+// user can type at once.
+void TestChatWindow::aiRequestTakesTheFocus()
+{
+    QWindow other;
+    other.setGeometry(50, 50, 200, 100);
+    other.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&other));
+    other.requestActivate();
+    QTRY_VERIFY(other.isActive());
+    Q_INIT_RESOURCE(qml);
+    ViewHandler handler;
+    handler.setSource(QUrl(QStringLiteral("qrc:/MainView.qml")));
+    QCOMPARE(handler.status(), QQuickView::Ready);
+    handler.slotAiRequest(QStringLiteral("SN-FOCUS"));
+    QTRY_VERIFY(handler.isActive());
+    QVERIFY(!other.isActive());
+    // The input (InputBar.qml) is what has the keyboard focus in the window.
+    QTRY_VERIFY(handler.activeFocusItem()
+                && handler.activeFocusItem()->objectName() == QLatin1String("input"));
 }
 
 void TestChatWindow::focusOutMinimisesUnlessPinned_data()

@@ -139,9 +139,11 @@ void TestViewHandler::construction()
     QVERIFY(!flags.testFlag(Qt::WindowStaysOnTopHint));
     QCOMPARE(handler->color(), QColor(5, 5, 5, 5));
 
-    const QSize available = QGuiApplication::primaryScreen()->availableSize();
-    QCOMPARE(handler->geometry(),
-             QRect((available.width() - 576) / 2, (available.height() - 66) / 2, 576, 66));
+    // Centred, but low enough that the open chat (641 high) fits above the bar; the
+    // offscreen screen (800x600) is too short for that, so the bar sits at its bottom.
+    const QRect available = QGuiApplication::primaryScreen()->availableGeometry();
+    QCOMPARE(available, QRect(0, 0, 800, 600));
+    QCOMPARE(handler->geometry(), QRect((800 - 576) / 2, 600 - 66, 576, 66));
     QCOMPARE(handler->minimumSize(), QSize(576, 66));
     QCOMPARE(handler->maximumSize(), QSize(576, 66));
 }
@@ -334,12 +336,15 @@ void TestViewHandler::setXandY_data()
     QTest::addColumn<QRect>("requested");
     QTest::addColumn<QRect>("expected");
 
+    // The window stays on its screen (the offscreen one, 800x600).
     QTest::newRow("negative y, taller than the hints")
         << QRect(100, -20, 576, 300) << QRect(100, 0, 576, 300);
-    QTest::newRow("negative x, wider") << QRect(-84, 40, 660, 665) << QRect(0, 40, 660, 665);
+    QTest::newRow("negative x, wider") << QRect(-84, 40, 660, 500) << QRect(0, 40, 660, 500);
+    QTest::newRow("taller than the screen: the top stays on it")
+        << QRect(-84, 40, 660, 665) << QRect(0, 0, 660, 665);
     QTest::newRow("collapsed bar") << QRect(30, 30, 576, 66) << QRect(30, 30, 576, 66);
-    QTest::newRow("nothing clamped at the far edges")
-        << QRect(5000, 4000, 576, 66) << QRect(5000, 4000, 576, 66);
+    QTest::newRow("beyond the far edges")
+        << QRect(5000, 4000, 576, 66) << QRect(800 - 576, 600 - 66, 576, 66);
 }
 
 void TestViewHandler::setXandY()

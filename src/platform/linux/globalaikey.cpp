@@ -132,9 +132,15 @@ bool GlobalAiKey::nativeEventFilter(const QByteArray& eventType, void* message, 
     const auto* key = static_cast<const xcb_key_press_event_t*>(message);
     if (key->detail != AiKeyCode)
         return false;
-    if (type == XCB_KEY_RELEASE)
+    if (type == XCB_KEY_RELEASE) {
         repeats.release(key->time);
-    else if (repeats.press(key->time))
+    } else if (repeats.press(key->time)) {
+        // The press is the user's latest action: a window activated for it carries its time,
+        // which a window manager's focus-stealing prevention lets through. The grab keeps the
+        // event from Qt, which would otherwise have taken its time itself.
+        QX11Info::setAppTime(key->time);
+        QX11Info::setAppUserTime(key->time);
         emit pressed();
+    }
     return true;
 }
