@@ -35,8 +35,9 @@ bool AiKeyFixture::launch()
     for (int attempt = 0; attempt < 2; ++attempt) {
         process = std::make_unique<LumoraProcess>();
         process->setVariable(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
-        // Keyboards come from lumora-devicectl.
-        process->setVariable(QStringLiteral("LUMORA_DEVICE_SIMULATOR"), QStringLiteral("1"));
+        // Keyboards come from lumora-devicectl, or from the system's (fake) sysfs.
+        process->setVariable(QStringLiteral("LUMORA_DEVICE_SIMULATOR"),
+                             simulatedKeyboards ? QStringLiteral("1") : QStringLiteral("0"));
         if (!process->start()) {
             failure = QStringLiteral("the program did not start");
             return false;

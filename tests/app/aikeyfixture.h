@@ -15,6 +15,8 @@ public:
     // Prepares the folders and the stand-in and starts the program; false (with the reason in
     // error()) when something is missing.
     bool start();
+    // Keyboards from lumora-devicectl (the default), or the system's (LUMORA_SYSFS_ROOT).
+    void setSimulatedKeyboards(bool simulated) { simulatedKeyboards = simulated; }
     void stop();
 
     // lumora-devicectl with the arguments; true when it succeeded. Its output in *output.
@@ -40,4 +42,5 @@ private:
     std::unique_ptr<StandInClient> client;
     std::unique_ptr<LumoraProcess> process;
     QString failure;
+    bool simulatedKeyboards = true;
 };

@@ -110,3 +110,71 @@ bool X11Desktop::screenshot(const QString& path)
                              {QStringLiteral("-window"), QStringLiteral("root"), path})
         == 0;
 }
+
+bool X11Desktop::windowManagerRunning()
+{
+    const Connection connection(xcb_connect(nullptr, nullptr));
+    if (xcb_connection_has_error(connection.get()))
+        return false;
+    const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(connection.get())).data->root;
+    xcb_get_property_reply_t* reply = xcb_get_property_reply(
+        connection.get(),
+        xcb_get_property(connection.get(), 0, root,
+                         atom(connection.get(), "_NET_SUPPORTING_WM_CHECK"), XCB_ATOM_WINDOW, 0, 1),
+        nullptr);
+    const bool running = reply && xcb_get_property_value_length(reply) == 4;
+    std::free(reply);
+    return running;
+}
+
+quint32 X11Desktop::focusedWindow()
+{
+    const Connection connection(xcb_connect(nullptr, nullptr));
+    if (xcb_connection_has_error(connection.get()))
+        return 0;
+    xcb_get_input_focus_reply_t* reply =
+        xcb_get_input_focus_reply(connection.get(), xcb_get_input_focus(connection.get()), nullptr);
+    const quint32 focus = reply ? reply->focus : 0;
+    std::free(reply);
+    return focus;
+}
+
+bool X11Desktop::isAncestorOrSelf(quint32 ancestor, quint32 window)
+{
+    const Connection connection(xcb_connect(nullptr, nullptr));
+    if (xcb_connection_has_error(connection.get()))
+        return false;
+    while (window != 0 && window != ancestor) {
+        xcb_query_tree_reply_t* tree = xcb_query_tree_reply(
+            connection.get(), xcb_query_tree(connection.get(), window), nullptr);
+        window = tree && tree->parent != tree->root ? tree->parent : 0;
+        std::free(tree);
+    }
+    return window != 0 && window == ancestor;
+}
+
+X11Desktop::OtherProgram::OtherProgram(const QRect& geometry)
+{
+    xcb_connection_t* own = xcb_connect(nullptr, nullptr);
+    connection = own;
+    if (xcb_connection_has_error(own))
+        return;
+    const xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(own)).data;
+    id = xcb_generate_id(own);
+    const uint32_t values[] = {screen->white_pixel, XCB_EVENT_MASK_EXPOSURE};
+    xcb_create_window(own, XCB_COPY_FROM_PARENT, id, screen->root, std::int16_t(geometry.x()),
+                      std::int16_t(geometry.y()), std::uint16_t(geometry.width()),
+                      std::uint16_t(geometry.height()), 0, XCB_WINDOW_CLASS_INPUT_OUTPUT,
+                      screen->root_visual, XCB_CW_BACK_PIXEL | XCB_CW_EVENT_MASK, values);
+    xcb_map_window(own, id);
+    xcb_flush(own);
+}
+
+X11Desktop::OtherProgram::~OtherProgram()
+{
+    auto* own = static_cast<xcb_connection_t*>(connection);
+    if (own && id)
+        xcb_destroy_window(own, id);
+    if (own)
+        xcb_disconnect(own);
+}

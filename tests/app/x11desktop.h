@@ -25,4 +25,26 @@ public:
     static bool requestClose(quint32 window);
     // Saves the whole screen as an image file.
     static bool screenshot(const QString& path);
+    // Whether a window manager runs on the display (_NET_SUPPORTING_WM_CHECK on the root).
+    static bool windowManagerRunning();
+    // The window that has the keyboard focus (a window manager's frame counts as its client's
+    // parent, so compare with isAncestorOrSelf).
+    static quint32 focusedWindow();
+    static bool isAncestorOrSelf(quint32 ancestor, quint32 window);
+
+    // A plain window of another program, for taking the focus away; it lives until the
+    // object goes.
+    class OtherProgram
+    {
+    public:
+        explicit OtherProgram(const QRect& geometry);
+        ~OtherProgram();
+        OtherProgram(const OtherProgram&) = delete;
+        OtherProgram& operator=(const OtherProgram&) = delete;
+        quint32 window() const { return id; }
+
+    private:
+        void* connection = nullptr;
+        quint32 id = 0;
+    };
 };
