@@ -27,9 +27,36 @@ SettingsPageManager::SettingsPageManager(MQuickView* viewHandler, QWindow* paren
     , viewHandler(viewHandler)
 { }
 
-// A check or an update still running is ended with the controller (the QProcess objects are
-// its children and kill what they run).
-SettingsPageManager::~SettingsPageManager() = default;
+namespace {
+
+// Updaters whose controller went while they ran (the app quits: just what an installer asks
+// the user to do). Deleting a QProcess kills what it runs, so these are deleted only once the
+// tool has ended; the list keeps them reachable until the program ends.
+QList<QProcess*>& outlivingUpdaters()
+{
+    static auto* updaters = new QList<QProcess*>;
+    return *updaters;
+}
+
+} // namespace
+
+// A check still running is ended with the controller (its QProcess is a child and kills the
+// tool); an update goes on, also after the program has ended.
+SettingsPageManager::~SettingsPageManager()
+{
+    if (!updater)
+        return;
+    if (updater->state() == QProcess::NotRunning) {
+        delete updater;
+        return;
+    }
+    QProcess* running = updater;
+    outlivingUpdaters().append(running);
+    connect(running, qOverload<int, QProcess::ExitStatus>(&QProcess::finished), running, [running] {
+        outlivingUpdaters().removeAll(running);
+        running->deleteLater();
+    });
+}
 
 ConfigEngine* SettingsPageManager::config() const
 {
@@ -194,17 +221,22 @@ void SettingsPageManager::showNoUpdateMessage()
     box->show();
 }
 
-// One updater at a time: the check stays "busy" until the updater has ended.
+// One updater at a time: the check stays "busy" until the updater has ended. It has no parent
+// and no pipe to this program: it must outlive the program (a tool that writes to a pipe of an
+// ended program dies of SIGPIPE), and it reports only its exit code.
 void SettingsPageManager::runUpdater()
 {
-    updater = new QProcess(this);
+    updater = new QProcess;
+    updater->setStandardInputFile(QProcess::nullDevice());
+    updater->setStandardOutputFile(QProcess::nullDevice());
+    updater->setStandardErrorFile(QProcess::nullDevice());
     connect(updater, qOverload<int, QProcess::ExitStatus>(&QProcess::finished), this,
             &SettingsPageManager::onUpdaterFinished);
     connect(updater, &QProcess::errorOccurred, this, [this](QProcess::ProcessError error) {
         if (error == QProcess::FailedToStart)
             onUpdaterFinished(-1, QProcess::CrashExit);
     });
-    updater->start(toolPath(), {QStringLiteral("--updater")}, QIODevice::ReadWrite);
+    updater->start(toolPath(), {QStringLiteral("--updater")});
 }
 
 void SettingsPageManager::onUpdaterFinished(int exitCode, QProcess::ExitStatus status)

@@ -44,6 +44,7 @@ private slots:
     void checkScenarios_data();
     void checkScenarios();
     void hangingToolKeepsTheWindowResponsive();
+    void updaterOutlivesTheController();
     void missingToolFails();
     void counts();
     void autoStartOnTwiceWritesOnce();
@@ -88,6 +89,7 @@ void TestSettingsPageManager::cleanup()
         box->close();
     qunsetenv("LUMORA_MAINTENANCE_SCENARIO");
     qunsetenv("LUMORA_MAINTENANCE_LOG");
+    qunsetenv("LUMORA_MAINTENANCE_UPDATER_MS");
     env.reset();
 }
 
@@ -220,6 +222,24 @@ void TestSettingsPageManager::checkScenarios()
     QCOMPARE(bool(noUpdateMessage()), message);
     QCOMPARE(toolRuns(), runs + runs);
     QCOMPARE(this->restarts, 2 * restarts);
+}
+
+// Quitting while the maintenance tool installs (what an installer asks the user to do) must not
+// end the tool, though it writes to its output all the while.
+void TestSettingsPageManager::updaterOutlivesTheController()
+{
+    qputenv("LUMORA_MAINTENANCE_SCENARIO", "updater-slow");
+    qputenv("LUMORA_MAINTENANCE_UPDATER_MS", "1500");
+    manager->checkUpdate();
+    QTRY_VERIFY_WITH_TIMEOUT(toolRuns().contains(QStringLiteral("--updater")), 10000);
+    QVERIFY(manager->checking());
+    manager.reset();
+    QTRY_VERIFY_WITH_TIMEOUT(toolRuns().contains(QStringLiteral("installed")), 15000);
+    QCOMPARE(toolRuns(),
+             (QStringList {QStringLiteral("--checkupdates"), QStringLiteral("--updater"),
+                           QStringLiteral("installed")}));
+    // Nobody is left to restart the program.
+    QCOMPARE(restarts, 0);
 }
 
 // A tool that never answers: the event loop keeps turning meanwhile (a timer ticks), and the

@@ -59,6 +59,7 @@ private slots:
     void rightClickShowsTheMenuAndExitQuits();
     void closingTheSettingsWindowKeepsTheAppRunning();
     void updateRestartsIntoOneNewProcess();
+    void quittingDuringAnUpdateLeavesTheToolRunning();
 
 private:
     std::unique_ptr<LumoraProcess> startApp(const QHash<QString, QString>& variables = {});
@@ -249,6 +250,35 @@ void TestTrayProcess::updateRestartsIntoOneNewProcess()
     QVERIFY(!later->output().contains(Ready));
     QVERIFY(processAlive(newPid));
     QCOMPARE(ourLumoraProcesses(), QList<qint64> {newPid});
+}
+
+// An installer asks the user to quit the program it updates: quitting must not end the tool,
+// which goes on writing its progress after the program is gone.
+void TestTrayProcess::quittingDuringAnUpdateLeavesTheToolRunning()
+{
+    const QString log = env->path(QStringLiteral("maintenance.log"));
+    auto app =
+        startApp({{QStringLiteral("LUMORA_MAINTENANCE_SCENARIO"), QStringLiteral("updater-slow")},
+                  {QStringLiteral("LUMORA_MAINTENANCE_UPDATER_MS"), QStringLiteral("3000")},
+                  {QStringLiteral("LUMORA_MAINTENANCE_LOG"), log}});
+    QVERIFY2(app->waitForOutput(Ready), qPrintable(app->output()));
+    chooseMenuEntry(*app, 0);
+    QVERIFY2(app->waitForOutput(SettingsShown), qPrintable(app->output()));
+    const QRect settings = loggedRect(app->output(), SettingsShown);
+    QVERIFY(
+        XDesktop::click(physical(settings.topLeft() + QPoint(settings.width() - 70, 111)), Left));
+    const auto runs = [&log] {
+        QFile file(log);
+        return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+    };
+    QTRY_VERIFY_WITH_TIMEOUT(runs().contains(QStringLiteral("--updater")), 20000);
+    chooseMenuEntry(*app, 1);
+    QCOMPARE(app->waitForExit(), 0);
+    QVERIFY(!runs().contains(QStringLiteral("installed")));
+    QTRY_COMPARE_WITH_TIMEOUT(runs(), QStringLiteral("--checkupdates\n--updater\ninstalled\n"),
+                              20000);
+    // Nobody restarted the program.
+    QCOMPARE(ourLumoraProcesses(), QList<qint64>());
 }
 
 QTEST_GUILESS_MAIN(TestTrayProcess)

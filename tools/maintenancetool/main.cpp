@@ -8,6 +8,9 @@
 //   hang                never ends by itself
 //   updater-fails       an update is reported; the updater exits with 1
 //   updater-crashes     an update is reported; the updater aborts
+//   updater-slow        an update is reported; the updater takes LUMORA_MAINTENANCE_UPDATER_MS
+//                       (default 2000), writing to its output all the while, and logs
+//                       "installed" when it is done (as an installer that outlives the app)
 // When LUMORA_MAINTENANCE_LOG names a file, every run appends its argument to it.
 
 #include <chrono>
@@ -44,7 +47,22 @@ void logRun(const char* argument)
 
 bool reportsUpdate(const std::string& scenario)
 {
-    return scenario == "update" || scenario == "updater-fails" || scenario == "updater-crashes";
+    return scenario == "update" || scenario == "updater-fails" || scenario == "updater-crashes"
+        || scenario == "updater-slow";
+}
+
+// Progress lines on both outputs while it works: a tool whose output went to a pipe of an app
+// that has ended would die here of SIGPIPE.
+void installSlowly()
+{
+    const int ms = std::atoi(env("LUMORA_MAINTENANCE_UPDATER_MS", "2000").c_str());
+    for (int step = 0; step < 20; ++step) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(ms / 20));
+        std::printf("[%d] Installing component %d of 20...\n", 200 + step, step + 1);
+        std::fprintf(stderr, "progress %d%%\n", (step + 1) * 5);
+        std::fflush(stdout);
+    }
+    logRun("installed");
 }
 
 int checkUpdates(const std::string& scenario)
@@ -85,6 +103,8 @@ int runUpdater(const std::string& scenario)
         std::fprintf(stderr, "Installation failed.\n");
         return 1;
     }
+    if (scenario == "updater-slow")
+        installSlowly();
     std::printf("Components updated successfully.\n");
     return 0;
 }
