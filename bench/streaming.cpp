@@ -1,13 +1,19 @@
-// Streams long Markdown answers along the whole path the user sees: provider events (400
-// cumulative reply events per answer, as the knowledge engine sends them) -> conversation
-// manager -> message model -> a rich-text answer delegate 486 wide in an offscreen Qt Quick
-// window (software backend). Events are paced like a real stream, one per 20 ms, and the cost
-// of each is the GUI thread's CPU time from its delivery until the next one, so timers,
-// polish, layout and painting of the frame all count. Compared with one full render: one
-// conversion of the final text plus one layout and frame of it in the same view.
+// Streams long Markdown answers along the whole path the user sees: provider events
+// (cumulative reply events, as the knowledge engine sends them) -> conversation manager ->
+// message model -> the answer delegate 486 wide in an offscreen Qt Quick window (software
+// backend). The cost of an event is the GUI thread's CPU time from its delivery until the next
+// one, so timers, polish, layout and painting of the frame all count. Compared with one full
+// render: one conversion of the final text plus one layout and frame of it in the same view.
 //
-// Arguments: optional list of sizes (default 5000 20000 80000); "--kinds=prose,tables,list"
-// (default prose and tables).
+// Two paces:
+// - fast (default): 400 events per answer, one every 20 ms, whatever its length: the cost of
+//   each event and the worst one, for lengths up to 80,000 characters.
+// - "--real": about 50 characters every 50 ms, as a real stream comes: the share of one core
+//   the stream takes (CPU time / wall time), for the sizes given (default 5000).
+//
+// Arguments: optional list of sizes (default 5000 20000 80000); "--kinds=prose,tables,list,
+// table,code" (default all): prose with lists and code, prose with small tables, one long
+// numbered list, one huge table, one long code block.
 // BENCH_QML in the environment replaces the panel below (e.g. with the real answer delegate);
 // it sees the message model as "dialogModel".
 #include "chat/dialoginfomodel.h"
@@ -15,13 +21,13 @@
 #include "chat/dialogmodel.h"
 #include "chat/markdownrenderer.h"
 #include "chat/outofviewdelay.h"
-#include "chat/richtextupdater.h"
 #include "chat/richtextview.h"
 #include "core/configengine.h"
 #include "core/constants.h"
 
 #include <QDateTime>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QEventLoop>
 #include <QGuiApplication>
 #include <QQmlContext>
@@ -39,13 +45,15 @@
 
 namespace {
 
-constexpr int Events = 400;
-constexpr int PaceMs = 20;
+constexpr int FastEvents = 400;
+constexpr int FastPaceMs = 20;
+constexpr int RealCharsPerEvent = 50;
+constexpr int RealPaceMs = 50;
 // After the last event: long enough for the view to show a text it held back while out of view.
 constexpr int SettleMs = OutOfViewDelay::CatchUpMs + 200;
 
 // The chat panel's message list with the answer layout: reasoning above the answer, both rich
-// text 486 wide in pieces (RichTextView), selectable, kept up to date in place by RichTextUpdater.
+// text 486 wide in pieces (RichTextView), selectable.
 const char* const PanelQml = R"QML(
 import QtQuick 2.15
 import Lumora.Chat 1.0
@@ -85,11 +93,16 @@ Item {
             wrapMode: TextEdit.Wrap
             readOnly: true
             selectByMouse: true
-            RichTextUpdater { document: edit.textDocument; html: model.html }
+            text: model.html
         }
     }
 }
 )QML";
+
+void registerQmlTypes()
+{
+    RichTextView::registerQmlType();
+}
 
 qint64 threadCpuNs()
 {
@@ -145,10 +158,45 @@ QString listAnswer(int length)
     return text;
 }
 
+// One table from top to bottom, as answers that compare many things come.
+QString tableAnswer(int length)
+{
+    QString text =
+        QStringLiteral("| # | Switch | Force | Travel | Notes |\n|--:|:---|---:|:---:|---|\n");
+    for (int row = 1; text.size() < length; ++row) {
+        text += QStringLiteral("| %1 | Model %1 | %2 g | %3 mm | a **tactile** bump, then a "
+                               "quiet return |\n")
+                    .arg(row)
+                    .arg(40 + row % 30)
+                    .arg(3 + row % 2);
+    }
+    text.truncate(length);
+    return text;
+}
+
+// One fenced code block from top to bottom, as answers that write a whole program come.
+QString codeAnswer(int length)
+{
+    QString text = QStringLiteral("```cpp\n");
+    for (int step = 1; text.size() < length; ++step) {
+        text += QStringLiteral("// Step %1: press the key and wait for the report.\n"
+                               "int press%1(Keyboard& board, int key) {\n"
+                               "    const auto report = board.press(key, \"step %1\");\n"
+                               "    return report.ok() ? %1 : -1; /* %1 */\n}\n\n")
+                    .arg(step);
+    }
+    text.truncate(length);
+    return text;
+}
+
 QString answer(const QString& kind, int length)
 {
     if (kind == QLatin1String("list"))
         return listAnswer(length);
+    if (kind == QLatin1String("table"))
+        return tableAnswer(length);
+    if (kind == QLatin1String("code"))
+        return codeAnswer(length);
     const QString section =
         kind == QLatin1String("tables") ? proseSection() + tableSection() : proseSection();
     QString text;
@@ -166,6 +214,14 @@ struct Figures
     double fullRenderMs = 0;
     double deliveryMs = 0; // inside the manager, the model and the view's bindings
     double idleMs = 0; // the paced event loop alone, for reference
+    double wallMs = 0; // from the first event until the answer settled
+};
+
+// How an answer arrives: so many cumulative events, one every so many milliseconds.
+struct Pace
+{
+    int events = FastEvents;
+    int ms = FastPaceMs;
 };
 
 class Bench
@@ -189,7 +245,7 @@ public:
         idle(100);
     }
 
-    Figures run(const QString& text)
+    Figures run(const QString& text, Pace pace)
     {
         Figures figures;
         DialogModel* model = manager.dialogModel();
@@ -199,23 +255,26 @@ public:
         manager.setResponseGenerated(false);
         idle(100);
         DeepSeekHandler* provider = manager.providerClient();
-        for (int event = 1; event <= Events; ++event) {
-            const QString soFar = text.left(text.size() * event / Events);
-            const bool end = event == Events;
+        QElapsedTimer wall;
+        wall.start();
+        for (int event = 1; event <= pace.events; ++event) {
+            const QString soFar = text.left(text.size() * event / pace.events);
+            const bool end = event == pace.events;
             const qint64 start = threadCpuNs();
             emit provider->receivedStreamingData(soFar, QString(), end);
             figures.deliveryMs += (threadCpuNs() - start) / 1e6;
-            idle(end ? SettleMs : PaceMs);
+            idle(end ? SettleMs : pace.ms);
             const double ms = (threadCpuNs() - start) / 1e6;
             figures.totalMs += ms;
             figures.worstMs = std::max(figures.worstMs, ms);
             figures.lastMs = ms;
         }
+        figures.wallMs = wall.elapsed();
         const QString streamed = model->contentAt(1);
-        // The same 400 paced ticks without events: what the event loop costs by itself.
+        // The same paced ticks without events: what the event loop costs by itself.
         const qint64 idleStart = threadCpuNs();
-        for (int event = 1; event <= Events; ++event)
-            idle(event == Events ? SettleMs : PaceMs);
+        for (int event = 1; event <= pace.events; ++event)
+            idle(event == pace.events ? SettleMs : pace.ms);
         figures.idleMs = (threadCpuNs() - idleStart) / 1e6;
 
         model->clearAll();
@@ -251,34 +310,45 @@ int main(int argc, char* argv[])
     QGuiApplication app(argc, argv);
 
     QList<int> sizes;
-    QStringList kinds {QStringLiteral("prose"), QStringLiteral("tables")};
+    QStringList kinds {QStringLiteral("prose"), QStringLiteral("tables"), QStringLiteral("list"),
+                       QStringLiteral("table"), QStringLiteral("code")};
+    bool realPace = false;
     for (const QString& argument : app.arguments().mid(1)) {
         if (argument.startsWith(QLatin1String("--kinds=")))
             kinds = argument.mid(8).split(QLatin1Char(','));
+        else if (argument == QLatin1String("--real"))
+            realPace = true;
         else if (argument.toInt() > 0)
             sizes.append(argument.toInt());
     }
     if (sizes.isEmpty())
-        sizes = {5000, 20000, 80000};
+        sizes = realPace ? QList<int> {5000} : QList<int> {5000, 20000, 80000};
 
     ConfigEngine config;
     config.initialize({{QStringLiteral("AppVer3ConfigPath"), CONFIGS_DIR_NAME}});
-    RichTextUpdater::registerQmlType();
-    RichTextView::registerQmlType();
+    registerQmlTypes();
     Bench bench(&config);
-    std::printf("%d cumulative events per answer, one per %d ms; GUI-thread CPU time\n", Events,
-                PaceMs);
-    std::printf("%-7s %7s %11s %10s %10s %12s %8s %12s %8s\n", "kind", "chars", "total ms",
-                "worst ms", "last ms", "full rend ms", "ratio", "delivery ms", "idle ms");
+    auto paceFor = [realPace](int size) {
+        return realPace ? Pace {std::max(1, size / RealCharsPerEvent), RealPaceMs} : Pace {};
+    };
+    if (realPace)
+        std::printf("about %d characters per event, one per %d ms; GUI-thread CPU time\n",
+                    RealCharsPerEvent, RealPaceMs);
+    else
+        std::printf("%d cumulative events per answer, one per %d ms; GUI-thread CPU time\n",
+                    FastEvents, FastPaceMs);
+    std::printf("%-7s %7s %11s %10s %10s %12s %8s %12s %8s %7s\n", "kind", "chars", "total ms",
+                "worst ms", "last ms", "full rend ms", "ratio", "delivery ms", "idle ms", "core %");
     // One unmeasured answer first: the first one pays for loading fonts, compiling the
     // delegate's bindings and filling Qt's caches.
-    bench.run(answer(kinds.constFirst(), sizes.constFirst()));
+    bench.run(answer(kinds.constFirst(), 5000), Pace {});
     for (const QString& kind : kinds) {
         for (int size : sizes) {
-            const Figures f = bench.run(answer(kind, size));
-            std::printf("%-7s %7d %11.1f %10.2f %10.2f %12.2f %8.2f %12.1f %8.1f\n",
+            const Figures f = bench.run(answer(kind, size), paceFor(size));
+            std::printf("%-7s %7d %11.1f %10.2f %10.2f %12.2f %8.2f %12.1f %8.1f %7.2f\n",
                         qPrintable(kind), size, f.totalMs, f.worstMs, f.lastMs, f.fullRenderMs,
-                        f.totalMs / f.fullRenderMs, f.deliveryMs, f.idleMs);
+                        f.totalMs / f.fullRenderMs, f.deliveryMs, f.idleMs,
+                        100.0 * f.totalMs / f.wallMs);
             std::fflush(stdout);
         }
     }

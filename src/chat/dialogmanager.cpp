@@ -10,8 +10,6 @@
 #include <QGuiApplication>
 #include <QTextDocument>
 
-#include <algorithm>
-
 namespace {
 
 constexpr int TitleLength = 30;
@@ -20,8 +18,6 @@ constexpr int SenderAnswer = 1;
 constexpr int ContentRole = 1;
 constexpr int ReasoningRole = 2;
 const QString FileNameFormat = QStringLiteral("yyyyMMddHHmmss");
-constexpr int MinUpdateIntervalMs = 50;
-constexpr int MaxUpdateIntervalMs = 100;
 
 } // namespace
 
@@ -36,21 +32,17 @@ DialogManager::DialogManager(ConfigEngine* config, OvSeverHandler* service, QObj
     connect(provider, &DeepSeekHandler::receivedStreamingData, this,
             &DialogManager::onReceivedStreamingData);
     connect(provider, &DeepSeekHandler::error, this, &DialogManager::onErrorOccured);
-    frameTimer.setSingleShot(true);
-    connect(&frameTimer, &QTimer::timeout, this, [this] {
-        if (pending.hasContent || pending.hasReasoning) {
-            const int length = pending.content.size() + pending.reasoning.size();
-            applyPending();
-            startFrameTimer(length);
-        }
-    });
+    connect(&answers, &AnswerStream::shown, this, &DialogManager::showAnswer);
+    connect(&answers, &AnswerStream::finished, this, &DialogManager::completeAnswer);
 
     for (const ChatHistoryStore::IndexEntry& entry : history().loadIndex())
         conversations->append(entry.title, entry.fileName, entry.modifiedTime);
     // The answer given just before quitting is written before the process ends.
     if (QCoreApplication::instance())
-        connect(QCoreApplication::instance(), &QCoreApplication::aboutToQuit, this,
-                [this] { saver.flush(); });
+        connect(QCoreApplication::instance(), &QCoreApplication::aboutToQuit, this, [this] {
+            answers.flush();
+            saver.flush();
+        });
 }
 
 DialogManager::~DialogManager()
@@ -169,9 +161,7 @@ void DialogManager::sendMessage(QString str, bool regenerated)
         storeRow(messages->rowCount() - 1);
     }
     messages->append(SenderAnswer, tr("Generating response..."), QString());
-    answerRenderer.reset();
-    reasoningRenderer.reset();
-    dropPending();
+    answers.reset();
     askForAnswer(str);
 }
 
@@ -216,38 +206,52 @@ void DialogManager::onReceivedStreamingData(QString content, QString reasoningCo
 {
     // Once the answer has ended (final reply, refusal or failure) it is shown and stored as it
     // stands: data the network still delivers must not rewrite, store or count it again.
+    if (messages->rowCount() == 0 || generated || answers.isFinishing())
+        return;
+    answerTextArrived = answerTextArrived || !content.isEmpty();
+    answers.update(content, reasoningContent);
+    if (end)
+        answers.finish();
+}
+
+// The first update replaces the placeholder; later ones replace the answer or the reasoning.
+void DialogManager::showAnswer(bool hasContent, const QString& content, bool hasReasoning,
+                               const QString& reasoning)
+{
     const int lastRow = messages->rowCount() - 1;
     if (lastRow < 0 || generated)
         return;
-    answerTextArrived = answerTextArrived || !content.isEmpty();
     if (messages->contentAt(lastRow) == tr("Generating response...")) {
         messages->deleteAtIndex(lastRow);
-        messages->append(SenderAnswer, renderAnswer(content), renderReasoning(reasoningContent));
-    } else {
-        // A reply event replaces the answer, a thought event the reasoning; an empty event
-        // empties both.
-        if (content.isEmpty()) {
-            pending.hasReasoning = true;
-            pending.reasoning = reasoningContent;
-        }
-        if (reasoningContent.isEmpty()) {
-            pending.hasContent = true;
-            pending.content = content;
-        }
-        // At most one update of the shown row per interval; the final event is shown at once.
-        if (end || !frameTimer.isActive()) {
-            applyPending();
-            startFrameTimer(content.size() + reasoningContent.size());
-        }
+        messages->append(SenderAnswer, content, reasoning);
+        return;
     }
-    if (end)
-        finishAnswer(true);
+    const QModelIndex last = messages->index(lastRow);
+    if (hasReasoning)
+        messages->setData(last, reasoning, ReasoningRole);
+    if (hasContent)
+        messages->setData(last, content, ContentRole);
+}
+
+// The ended answer, converted whole: shown (mostly the same as streamed), stored and counted.
+void DialogManager::completeAnswer(const QString& content, const QString& reasoning)
+{
+    const int lastRow = messages->rowCount() - 1;
+    if (lastRow < 0 || generated) {
+        setResponseGenerated(true);
+        return;
+    }
+    const QModelIndex last = messages->index(lastRow);
+    if (messages->items().at(lastRow).reasoningContent != reasoning)
+        messages->setData(last, reasoning, ReasoningRole);
+    if (messages->contentAt(lastRow) != content)
+        messages->setData(last, content, ContentRole);
+    finishAnswer(true);
 }
 
 // The answer as it stands is the answer: stored, the wait ended, and counted when asked.
 void DialogManager::finishAnswer(bool count)
 {
-    frameTimer.stop();
     storeRow(messages->rowCount() - 1);
     setResponseGenerated(true);
     if (count && service)
@@ -256,11 +260,11 @@ void DialogManager::finishAnswer(bool count)
 
 void DialogManager::stopGeneration()
 {
-    if (!answerRunning)
+    // An answer whose final event came is complete already; it is being converted whole.
+    if (!answerRunning || answers.isFinishing())
         return;
     provider->abort();
-    frameTimer.stop();
-    applyPending();
+    answers.showNow();
     const int lastRow = messages->rowCount() - 1;
     if (lastRow < 0) { // the conversation went from under the answer
         setResponseGenerated(true);
@@ -273,50 +277,11 @@ void DialogManager::stopGeneration()
     finishAnswer(answerTextArrived);
 }
 
-// Each event carries the whole text so far; only its unfinished end is converted anew.
-QString DialogManager::renderAnswer(const QString& markdown)
-{
-    return markdown.isEmpty() ? QString() : answerRenderer.render(markdown);
-}
-
-QString DialogManager::renderReasoning(const QString& markdown)
-{
-    return markdown.isEmpty() ? QString() : reasoningRenderer.render(markdown);
-}
-
-void DialogManager::applyPending()
-{
-    const int lastRow = messages->rowCount() - 1;
-    if (lastRow >= 0 && !generated) {
-        const QModelIndex last = messages->index(lastRow);
-        if (pending.hasReasoning)
-            messages->setData(last, renderReasoning(pending.reasoning), ReasoningRole);
-        if (pending.hasContent)
-            messages->setData(last, renderAnswer(pending.content), ContentRole);
-    }
-    dropPending();
-}
-
-// A streaming answer is shown twenty times a second, which reads as smooth, and every update
-// costs the view about the same whatever the answer's length (it lays out only the piece that
-// changed). What still grows is handing the whole text along (copies and comparisons of it on
-// its way into the view), so very long answers are shown a little less often: one more
-// millisecond per 2,000 characters, at most ten updates a second.
-void DialogManager::startFrameTimer(int textLength)
-{
-    frameTimer.start(std::min(MaxUpdateIntervalMs, MinUpdateIntervalMs + textLength / 2000));
-}
-
-void DialogManager::dropPending()
-{
-    pending = PendingUpdate();
-}
-
 void DialogManager::onErrorOccured(DeepSeekHandler::ErrorCode errorCode)
 {
-    // A transport error can still arrive after the final reply; the answer is complete and
-    // stored by then, and must not be replaced by an error text.
-    if (generated)
+    // A transport error can still arrive after the final reply; the answer is complete (or
+    // being completed) by then, and must not be replaced by an error text.
+    if (generated || answers.isFinishing())
         return;
     if (errorCode == DeepSeekHandler::Refused) {
         // A refusal withdraws whatever the engine had written so far.
@@ -336,8 +301,7 @@ void DialogManager::onErrorOccured(DeepSeekHandler::ErrorCode errorCode)
 // paragraph of its own, and the answer is not counted.
 void DialogManager::keepAnswerWithError(const QString& text)
 {
-    frameTimer.stop();
-    applyPending();
+    answers.showNow();
     const int lastRow = messages->rowCount() - 1;
     const QString paragraph = QStringLiteral("<p>") + text.toHtmlEscaped() + QStringLiteral("</p>");
     QString html = messages->contentAt(lastRow);
@@ -350,7 +314,7 @@ void DialogManager::keepAnswerWithError(const QString& text)
 // Puts a status text where the pending or partial answer was, stores it and ends the wait.
 void DialogManager::replaceLastRow(const QString& text)
 {
-    dropPending();
+    answers.reset();
     if (messages->rowCount() > 0)
         messages->deleteAtIndex(messages->rowCount() - 1);
     messages->append(SenderAnswer, text, QString());

@@ -1,17 +1,16 @@
 #pragma once
 
+#include "chat/answerstream.h"
 #include "chat/conversationsaver.h"
 #include "chat/deepseekhandler.h"
 // Complete types, so that the model properties are readable from QML.
 #include "chat/dialoginfomodel.h"
 #include "chat/dialogmodel.h"
-#include "chat/streamingmarkdownrenderer.h"
 
 #include <QDateTime>
 #include <QObject>
 #include <QPointer>
 #include <QString>
-#include <QTimer>
 
 class ChatHistoryStore;
 class ConfigEngine;
@@ -92,11 +91,9 @@ private:
     void keepAnswerWithError(const QString& text);
     void finishAnswer(bool count);
     void setAnswering(bool value);
-    QString renderAnswer(const QString& markdown);
-    QString renderReasoning(const QString& markdown);
-    void applyPending();
-    void startFrameTimer(int textLength);
-    void dropPending();
+    void showAnswer(bool hasContent, const QString& content, bool hasReasoning,
+                    const QString& reasoning);
+    void completeAnswer(const QString& content, const QString& reasoning);
     void storeRow(int row);
     QString currentFileName() const;
 
@@ -114,19 +111,9 @@ private:
     int questionCount = 0;
     QString sessionId;
     QString deviceSn;
-    // The answer and reasoning of the pending request, converted as they grow.
-    StreamingMarkdownRenderer answerRenderer;
-    StreamingMarkdownRenderer reasoningRenderer;
-    // Stream events not shown yet: the row is updated at most once per interval.
-    struct PendingUpdate
-    {
-        bool hasContent = false;
-        bool hasReasoning = false;
-        QString content;
-        QString reasoning;
-    };
-    PendingUpdate pending;
-    QTimer frameTimer;
+    // The answer and reasoning of the pending request, converted as they grow and once more
+    // when they end.
+    AnswerStream answers;
     // Writes the conversation file off the GUI thread; drained before the file is read.
     mutable ConversationSaver saver;
 };

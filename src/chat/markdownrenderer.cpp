@@ -1,5 +1,7 @@
 #include "chat/markdownrenderer.h"
 
+#include "chat/markdownmends.h"
+
 #include <QRegularExpression>
 #include <QTextBlock>
 #include <QTextCursor>
@@ -49,7 +51,10 @@ QString MarkdownRenderer::documentHtml(const QString& markdown)
     document.setMarkdown(markdown, features);
     neutralizeImages(document);
     neutralizeLinks(document);
-    return document.toHtml();
+    const QStringList codeMarks = MarkdownMends::apply(document);
+    QString html = document.toHtml();
+    MarkdownMends::markCodeBlocks(html, codeMarks);
+    return html;
 }
 
 void MarkdownRenderer::neutralizeImages(QTextDocument& document)

@@ -9,7 +9,8 @@ class QTextDocument;
 // An answer is outside input: a model can be talked into writing an image or a link whose
 // address carries the user's data away. So the HTML never makes the app fetch anything:
 // images that are not the app's own resources become their alt text, raw HTML in the answer
-// shows as text, and links keep only http, https and mailto targets.
+// shows as text (but for a few formatting tags, MarkdownMends), and links keep only http,
+// https and mailto targets.
 class MarkdownRenderer
 {
 public:

@@ -23,8 +23,7 @@ class RichTextSegments;
 // In QML (the pieces are the view's children that have a text document):
 //     RichTextView { id: view; html: model.content
 //         Repeater { model: view.segments
-//             delegate: TextEdit { id: piece; textFormat: TextEdit.RichText
-//                 RichTextUpdater { document: piece.textDocument; html: model.html } } } }
+//             delegate: TextEdit { textFormat: TextEdit.RichText; text: model.html } } }
 class RichTextView : public QQuickItem
 {
     Q_OBJECT

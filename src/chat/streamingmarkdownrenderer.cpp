@@ -1,9 +1,7 @@
 #include "chat/streamingmarkdownrenderer.h"
 
-#include "chat/htmlblocks.h"
 #include "chat/markdownline.h"
 #include "chat/markdownrenderer.h"
-#include "chat/markdowntextappend.h"
 #include "chat/textprefix.h"
 
 #include <QStringView>
@@ -107,11 +105,56 @@ bool canStartPiece(QStringView line)
     return line[0] != QLatin1Char('#') && !line.contains(QLatin1Char('|'));
 }
 
-// The closing tags after the text of a paragraph or a list item (not a table cell's paragraph).
-bool endsParagraph(QStringView closingTags)
+// The marker of a list item that starts at the line's first column: the bullet ('-', '*',
+// '+') or the delimiter after the number ('.', ')'); nothing for other lines. Items of one list
+// share it.
+QChar topLevelListMarker(QStringView line)
 {
-    return closingTags == QLatin1String("</p>") || closingTags == QLatin1String("</li></ul>")
-        || closingTags == QLatin1String("</li></ol>");
+    int end = 0;
+    if (QLatin1String("-*+").contains(line[0])) {
+        end = 1;
+    } else {
+        while (end < line.size() && end < 10 && line[end].isDigit())
+            ++end;
+        if (end == 0 || end >= line.size()
+            || (line[end] != QLatin1Char('.') && line[end] != QLatin1Char(')')))
+            return QChar();
+        ++end;
+    }
+    if (end < line.size() && line[end] != QLatin1Char(' ') && line[end] != QLatin1Char('\t'))
+        return QChar();
+    return line[end - 1];
+}
+
+// Whether a list item is one whose conversion may depend on where it stands (first in its list
+// or not): its first line holds another marker ("- 2. x"), or a later line of it is a heading's
+// underline, a break, a heading, a fence, a quote or a table row.
+bool isPlainItemLine(QStringView line, bool firstLine)
+{
+    if (firstLine) {
+        const int start = MarkdownLine::contentStart(line);
+        const QStringView markers = line.left(start).trimmed();
+        return !markers.contains(QLatin1Char(' ')) && !markers.contains(QLatin1Char('\t'));
+    }
+    const QStringView text = line.trimmed();
+    if (text.isEmpty())
+        return true;
+    const bool underline =
+        std::all_of(text.begin(), text.end(), [&](QChar c) { return c == text[0]; })
+        && (text[0] == QLatin1Char('-') || text[0] == QLatin1Char('='));
+    QChar fenceChar;
+    return !underline && !isRule(text) && !QLatin1String("#>|").contains(text[0])
+        && fenceLength(text, &fenceChar) == 0;
+}
+
+// Whether a line that is not a list item ends the list before it: after a blank line any text
+// at the first column does; without one, only what interrupts a paragraph (the rest continues
+// the last item's text).
+bool endsList(QStringView line, bool afterBlank)
+{
+    if (line[0].isSpace())
+        return false;
+    return afterBlank || QLatin1String("#>`~|").contains(line[0]) || isRule(line);
 }
 
 } // namespace
@@ -123,7 +166,6 @@ void StreamingMarkdownRenderer::reset()
     head.clear();
     finishedHtml.clear();
     tail.clear();
-    tailStart = 0;
     wholeOnly = false;
 }
 
@@ -133,9 +175,8 @@ QString StreamingMarkdownRenderer::render(const QString& markdown)
         reset();
         return QString();
     }
-    const int previousLength = source.size();
     const int common = TextPrefix::commonLength(source, markdown);
-    if (common < previousLength)
+    if (common < source.size())
         wholeOnly = false; // not a continuation: judge the new text afresh
     keepPiecesWithin(common);
     source = markdown;
@@ -147,42 +188,52 @@ QString StreamingMarkdownRenderer::render(const QString& markdown)
         tail.clear();
         return MarkdownRenderer::toHtml(markdown);
     }
-    updateTail(markdown, common == previousLength ? previousLength : -1);
+    updateTail(markdown);
     if (finishedHtml.isEmpty())
         finishedHtml = head;
-    if (!tail.isEmpty())
-        return finishedHtml + tail + HtmlClose;
-    if (finishedHtml.size() == head.size()) // nothing at all: the empty document's paragraph
+    if (finishedHtml.size() == head.size() && tail.isEmpty()) // nothing: the empty paragraph
         return head + emptyDocumentBlocks() + HtmlClose;
-    return finishedHtml.left(finishedHtml.size() - 1) + HtmlClose;
+    QString html;
+    html.reserve(finishedHtml.size() + tail.size() + HtmlClose.size());
+    html += finishedHtml;
+    if (!tail.isEmpty())
+        appendBlocks(html, tail, tailContinuesList());
+    html.chop(1); // the line break after the last block
+    html += HtmlClose;
+    return html;
 }
 
-// Converts the unfinished end again, unless the text only grew from extendedFrom on by words
-// that the end's HTML can take as they are.
-void StreamingMarkdownRenderer::updateTail(const QString& markdown, int extendedFrom)
+// Converts the unfinished end, the text after the last finished piece, again.
+void StreamingMarkdownRenderer::updateTail(const QString& markdown)
 {
     const int start = pieces.isEmpty() ? 0 : pieces.constLast().end;
-    if (start == tailStart && extendedFrom > start
-        && extendTail(QStringView(markdown).mid(start), extendedFrom - start))
-        return;
     tail = blocksOf(MarkdownRenderer::documentHtml(markdown.mid(start)), &head);
-    tailStart = start;
 }
 
-// Words added to a paragraph or list item that the unfinished end closes with go straight into
-// its HTML (a table's cells and code keep their own rules and are converted again).
-bool StreamingMarkdownRenderer::extendTail(QStringView markdown, int from)
+bool StreamingMarkdownRenderer::tailContinuesList() const
 {
-    const int closing = HtmlBlocks::closingTagsStart(tail);
-    if (closing == 0 || tail.at(closing - 1) == QLatin1Char('>')
-        || !endsParagraph(QStringView(tail).mid(closing)))
-        return false;
-    const std::optional<QString> added =
-        MarkdownTextAppend::addedText(markdown, from, QStringView(tail).left(closing));
-    if (!added)
-        return false;
-    tail.insert(closing, *added);
-    return true;
+    return !pieces.isEmpty() && pieces.constLast().listCutAfter;
+}
+
+// Appends the blocks of a piece and a line break. A piece that starts inside a list converts
+// to a list of its own: its items join the list that the HTML so far ends with.
+void StreamingMarkdownRenderer::appendBlocks(QString& html, const QString& blocks,
+                                             bool continuesList)
+{
+    if (continuesList) {
+        const bool ordered = blocks.startsWith(QLatin1String("<ol "));
+        const QLatin1String closing(ordered ? "</ol>\n" : "</ul>\n");
+        const int items = blocks.indexOf(QLatin1Char('>')) + 1;
+        if ((ordered || blocks.startsWith(QLatin1String("<ul "))) && html.endsWith(closing)) {
+            html.chop(closing.size());
+            html += QLatin1Char('\n');
+            html += QStringView(blocks).mid(items);
+            html += QLatin1Char('\n');
+            return;
+        }
+    }
+    html += blocks;
+    html += QLatin1Char('\n');
 }
 
 void StreamingMarkdownRenderer::keepPiecesWithin(int commonLength)
@@ -194,8 +245,10 @@ void StreamingMarkdownRenderer::keepPiecesWithin(int commonLength)
         return;
     pieces.resize(kept);
     finishedHtml = head;
-    for (const Piece& piece : qAsConst(pieces))
-        finishedHtml += piece.blocks + QLatin1Char('\n');
+    for (int index = 0; index < pieces.size(); ++index) {
+        const bool continues = index > 0 && pieces.at(index - 1).listCutAfter;
+        appendBlocks(finishedHtml, pieces.at(index).blocks, continues);
+    }
 }
 
 // Walks the lines after the last finished piece and closes a piece at every safe cut whose
@@ -209,6 +262,16 @@ void StreamingMarkdownRenderer::findPieces(const QString& markdown)
     bool blockHasPipe = false; // the lines since the last blank line hold a '|'
     bool endsWithTable = false; // the block before the blank lines may be a table
     bool cutsEnded = false;
+    // The marker of the list the text is in at the top level, and its item that a cut may
+    // precede once the item is complete: that is when the next item starts, and the item must
+    // not be the list's first.
+    QChar listMarker;
+    int itemStart = -1;
+    bool itemPlain = true;
+    if (tailContinuesList()) {
+        listMarker = topLevelListMarker(QStringView(markdown).mid(pieceStart));
+        itemStart = pieceStart;
+    }
     int lineStart = pieceStart;
     while (lineStart < markdown.size()) {
         const int newline = markdown.indexOf(QLatin1Char('\n'), lineStart);
@@ -224,16 +287,33 @@ void StreamingMarkdownRenderer::findPieces(const QString& markdown)
         if (fenceOpen > 0) {
             if (closesFence(line, fenceChar, fenceOpen))
                 fenceOpen = 0;
+            itemPlain = false;
         } else if (blank) {
             if (!previousBlank)
                 endsWithTable = blockHasPipe;
             blockHasPipe = false;
         } else {
             cutsEnded = cutsEnded || carriesFormatOn(line);
-            if (previousBlank && !endsWithTable && !cutsEnded && lineStart > pieceStart
-                && canStartPiece(line)
-                && closePiece(markdown, pieceStart, lineStart, newline + 1)) {
+            const QChar marker = topLevelListMarker(line);
+            if (!marker.isNull() && marker == listMarker) {
+                if (itemStart > pieceStart && itemPlain && !cutsEnded
+                    && closePiece(markdown, pieceStart, itemStart, newline + 1, true))
+                    pieceStart = itemStart;
+                itemStart = lineStart;
+                itemPlain = isPlainItemLine(line, true);
+            } else if (previousBlank && !endsWithTable && lineStart > pieceStart && !cutsEnded
+                       && canStartPiece(line)
+                       && closePiece(markdown, pieceStart, lineStart, newline + 1, false)) {
                 pieceStart = lineStart;
+            }
+            if (!marker.isNull() && marker != listMarker) {
+                listMarker = marker; // the first item of a new list
+                itemStart = -1;
+            } else if (marker.isNull() && endsList(line, previousBlank)) {
+                listMarker = QChar();
+                itemStart = -1;
+            } else if (marker.isNull()) {
+                itemPlain = itemPlain && isPlainItemLine(line, false);
             }
             fenceOpen = fenceLength(line, &fenceChar);
             blockHasPipe = blockHasPipe || line.contains(QLatin1Char('|'));
@@ -246,17 +326,18 @@ void StreamingMarkdownRenderer::findPieces(const QString& markdown)
 // A piece that converts to nothing (an empty code fence) still changes how Qt formats the
 // blocks after it, so it is not closed on its own but grows into the next one.
 bool StreamingMarkdownRenderer::closePiece(const QString& markdown, int start, int end,
-                                           int decidedAt)
+                                           int decidedAt, bool inList)
 {
     QString pieceHead;
     const QString blocks =
         blocksOf(MarkdownRenderer::documentHtml(markdown.mid(start, end - start)), &pieceHead);
     if (blocks.isEmpty())
         return false;
-    pieces.append({end, decidedAt, blocks});
+    const bool continues = tailContinuesList();
+    pieces.append({end, decidedAt, blocks, inList});
     if (finishedHtml.isEmpty())
         finishedHtml = pieceHead;
-    finishedHtml += blocks + QLatin1Char('\n');
+    appendBlocks(finishedHtml, blocks, continues);
     return true;
 }
 

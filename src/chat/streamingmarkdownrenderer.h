@@ -8,16 +8,18 @@
 // far) without converting the whole text again for every event.
 //
 // The text is cut into pieces at blank lines where Markdown cannot carry anything from one
-// side to the other (not inside a code fence, not before a list item, quote or table row, not
-// after a table). A piece that is followed by such a cut is finished: its HTML is kept, and
-// only the unfinished end is converted again. The exported HTML of a document is its head
-// plus one line per top-level block, so joining the pieces' blocks gives exactly the HTML of
-// a one-shot MarkdownRenderer::toHtml of the same text. Texts with link reference definitions
-// ("[name]: target", which reach back to earlier pieces) are converted whole; after a line whose
-// format Qt carries on to the end (an empty list item), no more pieces are cut.
+// side to the other (not inside a code fence, not before a quote or table row, not after a
+// table), and inside a list before each of its top-level items. A piece that is followed by
+// such a cut is finished: its HTML is kept, and only the unfinished end is converted again.
+// The exported HTML of a document is its head plus one line per top-level block (a list's
+// items one line each), so joining the pieces' blocks, a list cut in two joined back into one,
+// gives the HTML of a one-shot MarkdownRenderer::toHtml of the same text. Texts with link
+// reference definitions ("[name]: target", which reach back to earlier pieces) are converted
+// whole; after a line whose format Qt carries on to the end (an empty list item), no more
+// pieces are cut.
 //
-// Words added to the last paragraph or list item that Markdown cannot read as anything but
-// text (MarkdownTextAppend) go straight into the unfinished end's HTML, without converting it.
+// A few texts still convert differently in pieces (a setext heading right after a list, for
+// one); the answer's final text is therefore converted once more in one go when it ends.
 class StreamingMarkdownRenderer
 {
 public:
@@ -32,13 +34,15 @@ private:
         int end = 0; // the piece is source[previous piece's end, end)
         int decidedAt = 0; // the cut after it was decided from source[0, decidedAt)
         QString blocks; // its top-level HTML blocks, without the document head and body
+        bool listCutAfter = false; // the cut after it lies inside a list
     };
 
-    void updateTail(const QString& markdown, int extendedFrom);
-    bool extendTail(QStringView markdown, int from);
+    void updateTail(const QString& markdown);
     void keepPiecesWithin(int commonLength);
     void findPieces(const QString& markdown);
-    bool closePiece(const QString& markdown, int start, int end, int decidedAt);
+    bool closePiece(const QString& markdown, int start, int end, int decidedAt, bool inList);
+    bool tailContinuesList() const;
+    static void appendBlocks(QString& html, const QString& blocks, bool continuesList);
     static QString blocksOf(const QString& documentHtml, QString* head);
     static QString rawBlocksOf(const QString& documentHtml, QString* head);
     static const QString& emptyDocumentBlocks();
@@ -47,7 +51,6 @@ private:
     QVector<Piece> pieces;
     QString head; // the exported document's head, up to the body tag
     QString finishedHtml; // head and the blocks of every kept piece
-    int tailStart = 0; // where the unfinished end starts in source
     QString tail; // the blocks of the unfinished end
     bool wholeOnly = false;
 };

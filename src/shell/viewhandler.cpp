@@ -1,7 +1,6 @@
 #include "shell/viewhandler.h"
 
 #include "chat/dialogmanager.h"
-#include "chat/richtextupdater.h"
 #include "chat/richtextview.h"
 #include "core/configengine.h"
 #include "core/constants.h"
@@ -108,7 +107,6 @@ void ViewHandler::setUpViews()
     // The chat view shows stored and streamed rich text; it must never fetch from the network.
     engine()->setNetworkAccessManagerFactory(LocalOnlyNetworkAccessFactory::instance());
     // The answers stream into their views piece by piece, block by block (DialogPanel.qml).
-    RichTextUpdater::registerQmlType();
     RichTextView::registerQmlType();
 }
 

@@ -307,7 +307,7 @@ void TestDialogManager::anEmptyEventClearsAnswerAndReasoning()
 }
 
 // Events that arrive faster than frames are shown at most once per frame, but the final one
-// is shown and stored at once, complete.
+// is shown at once, complete; it is stored once converted whole, off the window's thread.
 void TestDialogManager::aBurstOfEventsEndsWithTheLastAtOnce()
 {
     makeManager();
@@ -327,7 +327,8 @@ void TestDialogManager::aBurstOfEventsEndsWithTheLastAtOnce()
     answer += QStringLiteral("The end.");
     emit provider->receivedStreamingData(answer, QString(), true);
     QCOMPARE(manager->dialogModel()->contentAt(1), MarkdownRenderer::toHtml(answer));
-    QVERIFY(manager->responseGenerated());
+    QTRY_VERIFY(manager->responseGenerated());
+    QCOMPARE(manager->dialogModel()->contentAt(1), MarkdownRenderer::toHtml(answer));
     QCOMPARE(storedMessages().size(), 1);
     QCOMPARE(storedMessages().at(0).content, MarkdownRenderer::toHtml(answer));
 }

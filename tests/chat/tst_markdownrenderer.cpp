@@ -48,6 +48,8 @@ class TestMarkdownRenderer : public QObject
 private slots:
     void rendersSafeHtml_data();
     void rendersSafeHtml();
+    void mendsWhatTheImportGetsWrong_data();
+    void mendsWhatTheImportGetsWrong();
     void richTextViewFetchesNothingFromAnAnswer();
 };
 
@@ -74,11 +76,12 @@ void TestMarkdownRenderer::rendersSafeHtml_data()
     QTest::newRow("own resource image")
         << QStringLiteral("![logo](qrc:/Image/logo.png)")
         << QStringList {QStringLiteral("<img src=\"qrc:/Image/logo.png\"")} << QStringList {};
-    QTest::newRow("raw html") << QStringLiteral(
-        "text <img src=\"https://attacker.example/raw.png\"> <b>x</b>")
-                              << QStringList {QStringLiteral("&lt;img"),
-                                              QStringLiteral("&lt;b&gt;")}
-                              << QStringList {QStringLiteral("<img"), QStringLiteral("<b>")};
+    QTest::newRow("raw html")
+        << QStringLiteral("text <img src=\"https://attacker.example/raw.png\"> <b>x</b> <a "
+                          "href=\"http://a.example\">a</a>")
+        << QStringList {QStringLiteral("&lt;img"), QStringLiteral("font-weight:600;\">x</span>"),
+                        QStringLiteral("&lt;a href")}
+        << QStringList {QStringLiteral("<img"), QStringLiteral("<b>"), QStringLiteral("<a ")};
     QTest::newRow("html block") << QStringLiteral(
         "<div><img src=\"https://attacker.example/block.png\"></div>")
                                 << QStringList {QStringLiteral("&lt;div&gt;")}
@@ -109,6 +112,67 @@ void TestMarkdownRenderer::rendersSafeHtml()
     for (const QString& text : absent)
         QVERIFY2(!html.contains(text), qPrintable(text + QStringLiteral(" found in ") + html));
     QVERIFY(MarkdownRenderer::toHtml(QString()).isEmpty());
+}
+
+void TestMarkdownRenderer::mendsWhatTheImportGetsWrong_data()
+{
+    QTest::addColumn<QString>("markdown");
+    QTest::addColumn<QStringList>("present");
+    QTest::addColumn<QStringList>("absent");
+
+    QTest::newRow("no bold after a nested list")
+        << QStringLiteral("1. **Step 1**: press\n   - check\n2. **Step 2**: again\n3. plain\n")
+        << QStringList {QStringLiteral(">plain</li>")}
+        << QStringList {QStringLiteral("<li style=\" font-weight:600;\"")};
+    QTest::newRow("code block")
+        << QStringLiteral("Intro.\n\n```Python\nx = 1\n\ny = 2\n```\n\nafter")
+        << QStringList {QStringLiteral("<pre class=\"code language-python\""),
+                        QStringLiteral("font-family:'monospace';\">x = 1</span></pre>\n<pre"),
+                        QStringLiteral("y = 2</span></pre>\n<p")}
+        << QStringList {
+               QStringLiteral("<p style=\" margin-top:0px; margin-bottom:0px; margin-left:0px; "
+                              "margin-right:0px; -qt-block-indent:0; text-indent:0px;\">x = 1")};
+    QTest::newRow("code without a language or with an odd one")
+        << QStringLiteral("```\na\n```\n\n~~~x\\\" onclick=\"y\nb\n~~~\n")
+        << QStringList {QStringLiteral("<pre class=\"code\" style=")}
+        << QStringList {QStringLiteral("onclick"), QStringLiteral("language-")};
+    QTest::newRow("code span") << QStringLiteral("use `<b>x</b>` here")
+                               << QStringList {QStringLiteral(
+                                      "'monospace';\">&lt;b&gt;x&lt;/b&gt;</span>")}
+                               << QStringList {};
+    QTest::newRow("table header")
+        << QStringLiteral("```\nc\n```\n| L | R |\n|:--|--:|\n| a | b |\n")
+        << QStringList {QStringLiteral("font-weight:600;\">L</span>"),
+                        QStringLiteral(
+                            "<p align=\"right\" style=\" margin-top:0px; margin-bottom:0px;")}
+        << QStringList {
+               QStringLiteral("margin-top:8px; margin-bottom:8px; margin-left:0px; "
+                              "margin-right:0px; -qt-block-indent:0; text-indent:0px;\">L")};
+    QTest::newRow("inline html") << QStringLiteral(
+        "a<br>b <B>bold</B> <i>it</i> H<sub>2</sub>O x<sup>2</sup> <kbd>Ctrl</kbd> <em>e</em> "
+        "<strong>s</strong>")
+                                 << QStringList {QStringLiteral("a<br />b"),
+                                                 QStringLiteral("font-weight:600;\">bold</span>"),
+                                                 QStringLiteral("font-style:italic;\">it</span>"),
+                                                 QStringLiteral("vertical-align:sub;\">2</span>"),
+                                                 QStringLiteral("vertical-align:super;\">2</span>"),
+                                                 QStringLiteral("'monospace';\">Ctrl</span>"),
+                                                 QStringLiteral("font-style:italic;\">e</span>"),
+                                                 QStringLiteral("font-weight:600;\">s</span>")}
+                                 << QStringList {QStringLiteral("&lt;")};
+    QTest::newRow("unpaired and other tags stay text")
+        << QStringLiteral("<b>open <span>s</span> close</i> <b class=\"x\">c")
+        << QStringList {QStringLiteral("&lt;b&gt;open &lt;span&gt;s&lt;/span&gt;"),
+                        QStringLiteral("close&lt;/i&gt;"), QStringLiteral("&lt;b class=")}
+        << QStringList {QStringLiteral("font-weight")};
+    QTest::newRow("line break in a table cell")
+        << QStringLiteral("| a |\n|---|\n| one<br>two |\n")
+        << QStringList {QStringLiteral("one<br />two")} << QStringList {QStringLiteral("&lt;br")};
+}
+
+void TestMarkdownRenderer::mendsWhatTheImportGetsWrong()
+{
+    rendersSafeHtml();
 }
 
 // The chat view shows answers as rich text, and rich text in QML loads remote images through

@@ -1,7 +1,6 @@
 #include "chat/markdownrenderer.h"
 #include "chat/outofviewdelay.h"
 #include "chat/richtextsegments.h"
-#include "chat/richtextupdater.h"
 #include "chat/richtextview.h"
 
 #include <QAbstractTextDocumentLayout>
@@ -63,14 +62,13 @@ Item {
             Repeater {
                 model: answer.segments
                 delegate: TextEdit {
-                    id: piece
                     width: answer.width
                     textFormat: TextEdit.RichText
                     wrapMode: TextEdit.Wrap
                     readOnly: true
                     selectByMouse: true
                     font.pixelSize: 14
-                    RichTextUpdater { document: piece.textDocument; html: model.html }
+                    text: model.html
                 }
             }
         }
@@ -103,7 +101,6 @@ QTextDocument* documentOf(QQuickItem* piece)
 
 void TestRichTextView::initTestCase()
 {
-    RichTextUpdater::registerQmlType();
     RichTextView::registerQmlType();
 }
 

@@ -16,18 +16,13 @@ RichTextView {
         model: view.segments
 
         delegate: SelectableText {
-            id: piece
 
             width: view.width
             measured: false
             textFormat: TextEdit.RichText
             color: view.color
             activeFocusOnPress: false
-
-            RichTextUpdater {
-                document: piece.textDocument
-                html: model.html
-            }
+            text: model.html
         }
     }
 }
