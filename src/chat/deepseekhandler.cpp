@@ -17,6 +17,9 @@ DeepSeekHandler::DeepSeekHandler(QObject* parent)
     stallTimer.setSingleShot(true);
     stallTimer.setInterval(DefaultStallTimeoutMs);
     connect(&stallTimer, &QTimer::timeout, this, &DeepSeekHandler::onStalled);
+    deadlineTimer.setSingleShot(true);
+    deadlineTimer.setInterval(DefaultDeadlineMs);
+    connect(&deadlineTimer, &QTimer::timeout, this, &DeepSeekHandler::endRequest);
 }
 
 DeepSeekHandler::~DeepSeekHandler()
@@ -37,6 +40,26 @@ void DeepSeekHandler::setStallTimeout(int milliseconds)
     stallTimer.setInterval(milliseconds);
 }
 
+int DeepSeekHandler::deadline() const
+{
+    return deadlineTimer.interval();
+}
+
+void DeepSeekHandler::setDeadline(int milliseconds)
+{
+    deadlineTimer.setInterval(milliseconds);
+}
+
+int DeepSeekHandler::maxAnswerLength() const
+{
+    return answerLimit;
+}
+
+void DeepSeekHandler::setMaxAnswerLength(int characters)
+{
+    answerLimit = characters;
+}
+
 void DeepSeekHandler::postKnowledgeEngine(const QString& question, const QString& requestId,
                                           const QString& sessionId, const QString& visitorId,
                                           const QString& botKey)
@@ -51,9 +74,11 @@ void DeepSeekHandler::postKnowledgeEngine(const QString& question, const QString
     answered = false;
     errorReported = false;
     currentReply = manager->post(request, body);
+    currentReply->setReadBufferSize(ReadBufferBytes);
     connect(currentReply, &QNetworkReply::readyRead, this, &DeepSeekHandler::onReadyRead);
     connect(currentReply, &QNetworkReply::finished, this, &DeepSeekHandler::onReplyFinished);
     stallTimer.start();
+    deadlineTimer.start();
 }
 
 void DeepSeekHandler::abort()
@@ -62,6 +87,7 @@ void DeepSeekHandler::abort()
     if (!reply)
         return;
     stallTimer.stop();
+    deadlineTimer.stop();
     currentReply = nullptr;
     reply->disconnect(this);
     reply->abort();
@@ -112,6 +138,7 @@ void DeepSeekHandler::onReplyFinished()
     if (!reply)
         return;
     stallTimer.stop();
+    deadlineTimer.stop();
     const bool failed = reply->error() != QNetworkReply::NoError;
     if (reply->isOpen()) // an aborted reply is closed
         deliver(parser.feed(reply->readAll()));
@@ -134,6 +161,10 @@ void DeepSeekHandler::deliver(const QVector<EventStreamParser::Event>& events)
     for (const EventStreamParser::Event& event : events) {
         if (reply != currentReply)
             return; // a receiver started another request meanwhile
+        if (event.content.size() > answerLimit || event.reasoning.size() > answerLimit) {
+            endRequest();
+            return;
+        }
         switch (event.kind) {
         case EventStreamParser::Event::Refusal:
             reportError(Refused);
@@ -159,6 +190,12 @@ void DeepSeekHandler::reportError(ErrorCode code)
 
 void DeepSeekHandler::onStalled()
 {
-    if (currentReply)
-        currentReply->abort(); // finishes the reply with an error: reported as ServerBusy
+    endRequest();
+}
+
+// Finishes the running reply with an error, reported as ServerBusy; what was shown stays.
+void DeepSeekHandler::endRequest()
+{
+    if (currentReply && !currentReply->isFinished())
+        currentReply->abort();
 }

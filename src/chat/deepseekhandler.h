@@ -25,6 +25,15 @@ public:
 
     // No bytes for this long ends a request as failed.
     static constexpr int DefaultStallTimeoutMs = 60000;
+    // However steadily bytes come, a request ends as failed after this long: an engine that
+    // trickles a byte now and then must not keep the answer pending for ever.
+    static constexpr int DefaultDeadlineMs = 5 * 60 * 1000;
+    // An answer (or reasoning) longer than this many characters ends the request as failed;
+    // what was shown stays. Each event carries the whole answer so far, so this also bounds
+    // what one event may hold.
+    static constexpr int DefaultMaxAnswerLength = 400000;
+    // What Qt may buffer of a reply between two reads.
+    static constexpr qint64 ReadBufferBytes = 1024 * 1024;
 
     explicit DeepSeekHandler(QObject* parent = nullptr);
     ~DeepSeekHandler() override;
@@ -40,6 +49,10 @@ public:
 
     int stallTimeout() const;
     void setStallTimeout(int milliseconds);
+    int deadline() const;
+    void setDeadline(int milliseconds);
+    int maxAnswerLength() const;
+    void setMaxAnswerLength(int characters);
 
 signals:
     void receivedStreamingData(QString content, QString reasoningContent, bool end);
@@ -57,11 +70,14 @@ private:
     void deliver(const QVector<EventStreamParser::Event>& events);
     void reportError(ErrorCode code);
     void onStalled();
+    void endRequest();
 
     QNetworkAccessManager* manager = nullptr;
     QNetworkReply* currentReply = nullptr;
     EventStreamParser parser;
     QTimer stallTimer;
+    QTimer deadlineTimer;
+    int answerLimit = DefaultMaxAnswerLength;
     // State of the current request.
     bool answered = false; // the final reply event arrived
     bool errorReported = false; // at most one error per request

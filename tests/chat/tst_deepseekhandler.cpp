@@ -74,6 +74,8 @@ private slots:
     void reportsAnUnreachableServer();
     void endsAStalledStream();
     void keepsASlowButSteadyStream();
+    void endsATricklingStreamAtTheDeadline();
+    void endsAnAnswerThatGrowsTooLong();
     void skipsMalformedBlocks();
     void streamsAVeryLongAnswer();
     void ignoresAnEarlierRequestStillRunning();
@@ -338,6 +340,37 @@ void TestDeepSeekHandler::keepsASlowButSteadyStream()
     QVERIFY(clock.elapsed() > 800);
     QCOMPARE(errors->count(), 0);
     QVERIFY(!signals_.isEmpty() && signals_.constLast().end);
+}
+
+// Bytes keep coming, so the stall timer never fires; the overall deadline ends it all the same.
+void TestDeepSeekHandler::endsATricklingStreamAtTheDeadline()
+{
+    QCOMPARE(handler->deadline(), DeepSeekHandler::DefaultDeadlineMs);
+    DevServerProcess paced;
+    QVERIFY2(paced.start({QStringLiteral("--pace-ms"), QStringLiteral("30")}),
+             qPrintable(paced.errorText()));
+    qputenv("LUMORA_ENGINE_URL", paced.baseUrl().toUtf8());
+    handler->setStallTimeout(400);
+    handler->setDeadline(500);
+    ask(QStringLiteral("slow"), 3);
+    QVERIFY(errors->wait(10000));
+    QCOMPARE(errors->at(0).at(0).value<DeepSeekHandler::ErrorCode>(), DeepSeekHandler::ServerBusy);
+    QVERIFY(waitIdle());
+    QCOMPARE(errors->count(), 1);
+    QVERIFY(signals_.isEmpty() || !signals_.constLast().end);
+}
+
+void TestDeepSeekHandler::endsAnAnswerThatGrowsTooLong()
+{
+    QCOMPARE(handler->maxAnswerLength(), DeepSeekHandler::DefaultMaxAnswerLength);
+    handler->setMaxAnswerLength(10000);
+    ask(QStringLiteral("[fault:long]"), 0);
+    QVERIFY(errors->wait(30000));
+    QCOMPARE(errors->at(0).at(0).value<DeepSeekHandler::ErrorCode>(), DeepSeekHandler::ServerBusy);
+    QVERIFY(waitIdle());
+    QCOMPARE(errors->count(), 1);
+    for (const auto& signal : qAsConst(signals_))
+        QVERIFY(signal.content.size() <= 10000 && !signal.end);
 }
 
 void TestDeepSeekHandler::skipsMalformedBlocks()
