@@ -1,6 +1,7 @@
 #include "app/apprestart.h"
 
 #include "app/singleinstance.h"
+#include "core/logging.h"
 
 #include <QCoreApplication>
 #include <QDebug>
@@ -36,7 +37,7 @@ bool AppRestart::restartIfRequested(SingleInstance& instance)
     qint64 pid = 0;
     const bool started =
         QProcess::startDetached(QCoreApplication::applicationFilePath(), {}, QString(), &pid);
-    qInfo() << "Restarting after the update, new process:" << (started ? pid : -1);
+    qCInfo(lcApp) << "Restarting after the update, new process:" << (started ? pid : -1);
     return started;
 }
 

@@ -6,6 +6,7 @@
 #include "app/singleinstance.h"
 #include "app/startupenvironment.h"
 #include "app/windowwaker.h"
+#include "core/logging.h"
 #include "device/vendor/devicelibrary.h"
 #include "shell/mapplicationquickview.h"
 
@@ -47,10 +48,10 @@ int main(int argc, char* argv[])
     bool stored = false;
     const std::optional<double> scale = ScreenScale::computeScreenScale(QString(), &stored);
     if (scale && !(fileScale == *scale)) {
-        qDebug() << "fileScale:" << fileScale << " scale:" << *scale;
+        qCDebug(lcApp) << "fileScale:" << fileScale << " scale:" << *scale;
         if (stored)
             return 0;
-        qWarning() << "The scale could not be stored; starting with the factor" << fileScale;
+        qCWarning(lcApp) << "The scale could not be stored; starting with the factor" << fileScale;
     }
 
     QmlTypes::registerQmlTypes();
@@ -58,7 +59,7 @@ int main(int argc, char* argv[])
         QApplication::setWindowIcon(QIcon(QString::fromLatin1(WindowIcon)));
 
     if (instance.hasFailed())
-        qWarning() << "Starting without the single-instance check";
+        qCWarning(lcApp) << "Starting without the single-instance check";
     if (instance.isRunning()) {
         instance.sendMessage(WindowWaker::wakeMessage(), WakeTimeoutMs);
         return 0;

@@ -1,6 +1,7 @@
 #include "app/mainviewstart.h"
 
 #include "app/apprestart.h"
+#include "core/logging.h"
 #include "platform/rawkeyboardinput.h"
 #include "shell/viewhandler.h"
 
@@ -26,5 +27,5 @@ void MainViewStart::startHidden(MApplicationQuickView* view)
         view->setSource(QUrl(QStringLiteral("qrc:/MainView.qml")));
     view->showMinimized();
     view->hide();
-    qInfo() << "Chat window visible after start-up:" << view->isVisible();
+    qCInfo(lcApp) << "Chat window visible after start-up:" << view->isVisible();
 }

@@ -1,6 +1,7 @@
 #include "app/singleinstance.h"
 
 #include "core/localserverkeeper.h"
+#include "core/logging.h"
 #include "platform/runtimefolder.h"
 
 #include <QCryptographicHash>
@@ -68,8 +69,8 @@ SingleInstance::SingleInstance(const QString& appId, QObject* parent)
     running = lock->error() == QLockFile::LockFailedError;
     failed = !running;
     if (failed)
-        qWarning() << "SingleInstance: cannot take the lock" << lockFilePath() << "(error"
-                   << int(lock->error()) << ")";
+        qCWarning(lcApp) << "SingleInstance: cannot take the lock" << lockFilePath() << "(error"
+                         << int(lock->error()) << ")";
 }
 
 SingleInstance::~SingleInstance() = default;
@@ -115,7 +116,7 @@ void SingleInstance::listen()
     // We own the lock, so a socket left under this name belongs to a crashed instance.
     QLocalServer::removeServer(name);
     if (!server->listen(name)) {
-        qWarning() << "SingleInstance: cannot listen on" << name << server->errorString();
+        qCWarning(lcApp) << "SingleInstance: cannot listen on" << name << server->errorString();
         return;
     }
     connect(server, &QLocalServer::newConnection, this, &SingleInstance::onNewConnection);

@@ -1,5 +1,7 @@
 #include "app/windowwaker.h"
 
+#include "core/logging.h"
+
 #include <QDebug>
 #include <QWindow>
 
@@ -18,6 +20,6 @@ bool WindowWaker::wake(QWindow* window, const QString& message)
     window->showNormal();
     window->raise();
     window->requestActivate();
-    qInfo() << "Chat window woken by a later start, visible:" << window->isVisible();
+    qCInfo(lcApp) << "Chat window woken by a later start, visible:" << window->isVisible();
     return true;
 }

@@ -1,6 +1,7 @@
 #include "chat/chathistorystore.h"
 
 #include "chat/localtimes.h"
+#include "core/logging.h"
 
 #include <QDebug>
 #include <QDir>
@@ -29,7 +30,7 @@ const QString TimeFormat = QStringLiteral("ddd MMM d HH:mm:ss yyyy");
 
 void logWithPath(const char* message, const QString& path)
 {
-    qDebug().nospace() << message << path;
+    qCDebug(lcChat).nospace() << message << path;
 }
 
 // QDateTime::toString(Qt::TextDate) takes the day and month names from the system locale,
@@ -130,7 +131,7 @@ QString ChatHistoryStore::conversationPath(const QString& fileName) const
 QVector<ChatHistoryStore::IndexEntry> ChatHistoryStore::loadIndex() const
 {
     if (!QDir().mkpath(historyDir()))
-        qDebug().nospace() << "Failed to create directory: " << historyDir();
+        qCDebug(lcChat).nospace() << "Failed to create directory: " << historyDir();
     QVector<IndexEntry> entries;
     const QString path = indexPath();
     const JsonFile::Content content = JsonFile::read(path);

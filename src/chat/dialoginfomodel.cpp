@@ -1,5 +1,7 @@
 #include "chat/dialoginfomodel.h"
 
+#include "core/logging.h"
+
 #include <QDebug>
 
 DialogInfoModel::DialogInfoModel(QObject* parent)
@@ -19,7 +21,7 @@ int DialogInfoModel::rowCount() const
 QVariant DialogInfoModel::data(const QModelIndex& index, int role) const
 {
     if (!contains(index.row())) {
-        qDebug().noquote().nospace()
+        qCDebug(lcChat).noquote().nospace()
             << "[ERROR]DialogInfoModel::data() Invalid index: " << index.row();
         return {};
     }
@@ -32,7 +34,7 @@ QVariant DialogInfoModel::data(const QModelIndex& index, int role) const
     case ModifiedTimeRole:
         return record.modifiedTime;
     default:
-        qDebug().noquote().nospace()
+        qCDebug(lcChat).noquote().nospace()
             << "[ERROR]DialogInfoModel::data() Invalid role name: " << role;
         return {};
     }
@@ -42,7 +44,7 @@ QVariant DialogInfoModel::data(const QModelIndex& index, int role) const
 bool DialogInfoModel::setData(const QModelIndex& index, const QVariant& value, int role)
 {
     if (!contains(index.row())) {
-        qDebug().noquote().nospace()
+        qCDebug(lcChat).noquote().nospace()
             << "[ERROR]DialogInfoModel::setData() Invalid index: " << index.row();
         return false;
     }
@@ -58,7 +60,7 @@ bool DialogInfoModel::setData(const QModelIndex& index, const QVariant& value, i
         record.modifiedTime = value.toDateTime();
         break;
     default:
-        qDebug().noquote().nospace()
+        qCDebug(lcChat).noquote().nospace()
             << "[ERROR]DialogInfoModel::setData() Invalid role name: " << role;
         return false;
     }

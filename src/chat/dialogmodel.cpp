@@ -1,5 +1,7 @@
 #include "chat/dialogmodel.h"
 
+#include "core/logging.h"
+
 #include <QDebug>
 
 DialogModel::DialogModel(QObject* parent)
@@ -19,7 +21,8 @@ int DialogModel::rowCount() const
 QVariant DialogModel::data(const QModelIndex& index, int role) const
 {
     if (!contains(index.row())) {
-        qDebug().noquote().nospace() << "[ERROR]DialogModel::data() Invalid index: " << index.row();
+        qCDebug(lcChat).noquote().nospace()
+            << "[ERROR]DialogModel::data() Invalid index: " << index.row();
         return {};
     }
     const DialogRecord& record = records.at(index.row());
@@ -31,7 +34,8 @@ QVariant DialogModel::data(const QModelIndex& index, int role) const
     case ReasoningContentRole:
         return record.reasoningContent;
     default:
-        qDebug().noquote().nospace() << "[ERROR]DialogModel::data() Invalid role name: " << role;
+        qCDebug(lcChat).noquote().nospace()
+            << "[ERROR]DialogModel::data() Invalid role name: " << role;
         return {};
     }
 }
@@ -41,7 +45,7 @@ QVariant DialogModel::data(const QModelIndex& index, int role) const
 bool DialogModel::setData(const QModelIndex& index, const QVariant& value, int role)
 {
     if (!contains(index.row())) {
-        qDebug().noquote().nospace()
+        qCDebug(lcChat).noquote().nospace()
             << "[ERROR]DialogModel::setData() Invalid index: " << index.row();
         return false;
     }
@@ -57,7 +61,8 @@ bool DialogModel::setData(const QModelIndex& index, const QVariant& value, int r
         record.reasoningContent = value.toString();
         break;
     default:
-        qDebug().noquote().nospace() << "[ERROR]DialogModel::setData() Invalid role name: " << role;
+        qCDebug(lcChat).noquote().nospace()
+            << "[ERROR]DialogModel::setData() Invalid role name: " << role;
         return false;
     }
     emit dataChanged(index, index, {role});
@@ -82,7 +87,7 @@ void DialogModel::append(int sender, const QString& content, const QString& reas
 void DialogModel::deleteAtIndex(int index)
 {
     if (!contains(index)) {
-        qDebug().noquote().nospace()
+        qCDebug(lcChat).noquote().nospace()
             << "[ERROR]DialogModel::deleteAtIndex() Invalid index: " << index;
         return;
     }

@@ -1,6 +1,7 @@
 #include "core/jsonfile.h"
 
 #include "core/atomicfile.h"
+#include "core/logging.h"
 
 #include <QDateTime>
 #include <QDebug>
@@ -41,9 +42,9 @@ QString JsonFile::keepAside(const QString& path)
     for (int n = 2; QFile::exists(target); ++n)
         target = stem + QLatin1Char('-') + QString::number(n) + QStringLiteral(".json");
     if (!QFile::copy(path, target)) {
-        qWarning() << "Could not keep the unreadable file" << path << "aside as" << target;
+        qCWarning(lcCore) << "Could not keep the unreadable file" << path << "aside as" << target;
         return {};
     }
-    qInfo() << "Kept the unreadable file" << path << "as" << target;
+    qCInfo(lcCore) << "Kept the unreadable file" << path << "as" << target;
     return target;
 }

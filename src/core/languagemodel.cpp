@@ -1,5 +1,7 @@
 #include "core/languagemodel.h"
 
+#include "core/logging.h"
+
 #include <QDebug>
 
 LanguageModel::LanguageModel(QObject* parent)
@@ -32,7 +34,7 @@ void LanguageModel::fetchMore(const QModelIndex& parent)
 QVariant LanguageModel::data(const QModelIndex& index, int role) const
 {
     if (!index.isValid() || !validRow(index.row()) || index.column() != 0) {
-        qDebug() << "[ERROR]LanguageModel::data() Invalid index:" << index.row();
+        qCDebug(lcCore) << "[ERROR]LanguageModel::data() Invalid index:" << index.row();
         return QVariant();
     }
     const LanguageItem& entry = items.at(index.row());

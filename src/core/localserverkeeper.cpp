@@ -1,5 +1,7 @@
 #include "core/localserverkeeper.h"
 
+#include "core/logging.h"
+
 #include <QDebug>
 #include <QFileInfo>
 #include <QLocalServer>
@@ -44,8 +46,8 @@ void LocalServerKeeper::check()
     if (!stoppedListening(*server))
         return;
     if (!reported) // once per outage: while descriptors stay short this repeats every second
-        qWarning() << "Local server" << name << "stopped:" << server->errorString()
-                   << "- listening again";
+        qCWarning(lcCore) << "Local server" << name << "stopped:" << server->errorString()
+                          << "- listening again";
     server->close();
     QLocalServer::removeServer(name);
     if (!server->listen(name)) {
@@ -53,6 +55,6 @@ void LocalServerKeeper::check()
         return;
     }
     reported = false;
-    qInfo() << "Local server" << name << "listens again";
+    qCInfo(lcCore) << "Local server" << name << "listens again";
     emit reopened();
 }

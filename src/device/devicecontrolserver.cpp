@@ -1,5 +1,6 @@
 #include "device/devicecontrolserver.h"
 
+#include "core/logging.h"
 #include "device/devicecommand.h"
 #include "device/devicecontrolsocket.h"
 #include "device/vendor/devicesimulator.h"
@@ -43,7 +44,7 @@ bool DeviceControlServer::listen(const QString& name)
     // Checked first: listening with socket options replaces an existing socket file, even one
     // a live instance still serves.
     if (someoneListens(name)) {
-        qWarning() << "Device control socket" << name << "is served by another process";
+        qCWarning(lcDevice) << "Device control socket" << name << "is served by another process";
         return false;
     }
     QLocalServer::removeServer(name);
@@ -51,7 +52,8 @@ bool DeviceControlServer::listen(const QString& name)
         new LocalServerKeeper(server, name, server);
         return true;
     }
-    qWarning() << "Device control socket" << name << "not available:" << server->errorString();
+    qCWarning(lcDevice) << "Device control socket" << name
+                        << "not available:" << server->errorString();
     return false;
 }
 

@@ -1,5 +1,7 @@
 #include "device/devicehandler.h"
 
+#include "core/logging.h"
+#include "core/logredaction.h"
 #include "device/deviceinfo.h"
 #include "device/vendor/devicefactory.h"
 #include "device/vendor/querydevice.h"
@@ -68,7 +70,7 @@ bool DeviceHandler::isFilterDevices() const
 
 void DeviceHandler::run()
 {
-    qInfo() << "Device arrivals noticed by" << query->changeMethod();
+    qCInfo(lcDevice) << "Device arrivals noticed by" << query->changeMethod();
     QDeadlineTimer retry(QDeadlineTimer::Forever);
     // The first cycle always asks (requery starts set): the devices already there were never
     // reported.
@@ -187,7 +189,7 @@ DeviceInfo* DeviceHandler::createWrapper(const QVariantMap& entry)
     auto* wrapper = new DeviceInfo;
     connect(wrapper, &DeviceInfo::updateDeviceDataInfo, this, &DeviceHandler::updateDeviceDataInfo);
     connect(wrapper, &DeviceInfo::reviceDeviceAIKeyPresssed, this, [this](const QString& sn) {
-        qDebug() << "接收到的设备 SN:" << sn;
+        qCDebug(lcDevice) << "接收到的设备 SN:" << LogRedaction::serial(sn);
         emit reviceDeviceAIKeyPresssed(sn);
     });
     DeviceDataInfo record;
@@ -201,6 +203,7 @@ DeviceInfo* DeviceHandler::createWrapper(const QVariantMap& entry)
     wrapper->setDeviceDataInfo(record);
     wrapper->setDevice(DeviceFactory::getDevice(record.deviceName, record.connectType));
     if (!wrapper->device())
-        qDebug() << "No device from the library for" << record.deviceName << record.devicePath;
+        qCDebug(lcDevice) << "No device from the library for" << record.deviceName
+                          << record.devicePath;
     return wrapper;
 }

@@ -1,5 +1,6 @@
 #include "device/devicelistmanager.h"
 
+#include "core/logging.h"
 #include "device/devicecontrolserver.h"
 #include "device/devicecontrolsocket.h"
 #include "device/devicehandler.h"
@@ -29,10 +30,10 @@ DeviceListManager::DeviceListManager(ViewHandler* viewHandler, LanguageManager* 
     // program may invent a keyboard or a serial number.
     if (!DeviceLibrary::isSimulated())
         return;
-    qInfo() << "Device library: the simulator";
+    qCInfo(lcDevice) << "Device library: the simulator";
     control = new DeviceControlServer(this);
     if (control->listen(DeviceControlSocket::serverName()))
-        qInfo() << "Device control socket:" << control->serverName();
+        qCInfo(lcDevice) << "Device control socket:" << control->serverName();
 }
 
 DeviceListManager::~DeviceListManager()
@@ -74,7 +75,7 @@ BaseDevice* DeviceListManager::aiDevice()
             continue;
         const QString name =
             device->getDeviceDetails().value(QStringLiteral("DeviceName")).toString();
-        qDebug() << name;
+        qCDebug(lcDevice) << name;
         if (name.contains(QLatin1String("AI")))
             rememberedAiDevice = device;
     }
@@ -118,7 +119,7 @@ void DeviceListManager::slotDeviceListChanged()
         if (record.connectType == QLatin1String("wireless") && wrapper->device())
             wrapper->device()->refreshStatus();
     }
-    qInfo() << "Device list:" << model->rowCount() << "device(s)";
+    qCInfo(lcDevice) << "Device list:" << model->rowCount() << "device(s)";
     if (!currentFound)
         emit deviceDisconnection();
     emit deviceListChanged();
@@ -134,6 +135,7 @@ void DeviceListManager::slotDeviceDataChanged(DeviceDataInfo dataInfo)
         dataInfo.typeImageSource = typeImageSource(dataInfo.deviceType, dataInfo.connectType);
         dataInfo.imageSource = imageSource(dataInfo.deviceName);
         if (!model->updateDevice(i, dataInfo))
-            qDebug() << "error update device data" << i << "deviceName:" << dataInfo.deviceName;
+            qCDebug(lcDevice) << "error update device data" << i
+                              << "deviceName:" << dataInfo.deviceName;
     }
 }

@@ -1,5 +1,6 @@
 import QtQuick 2.15
 import QtQuick.Controls 2.15
+import "qrc:/Controls"
 import "qrc:/DialogModule"
 
 // The chat window: the assistant's avatar and the input box at the bottom, the chat panel
@@ -165,9 +166,11 @@ Item {
                 anchors.bottom: bar.top
                 anchors.bottomMargin: 8
                 padding: 0
-                focusPolicy: Qt.NoFocus
+                // Tab reaches it; a click leaves the focus where it was.
+                focusPolicy: Qt.TabFocus
                 hoverEnabled: true
                 Accessible.name: qsTr("Open the chat")
+                Accessible.role: Accessible.Button
                 onClicked: root.openChat()
 
                 background: Rectangle {
@@ -186,6 +189,8 @@ Item {
                         source: "qrc:/Image/Icon/pullUp.svg"
                     }
                 }
+
+                FocusRing {}
             }
 
             ChatPanel {

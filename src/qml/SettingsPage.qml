@@ -72,6 +72,8 @@ ApplicationWindow {
             MouseArea {
                 objectName: "settingsTitleDrag"
                 anchors.fill: parent
+                // Moves the window with the mouse; nothing for a screen reader to announce.
+                Accessible.ignored: true
                 onPressed: root.startWindow()
                 onPositionChanged: root.moveWindow()
                 onReleased: root.endDragWindow()
@@ -100,13 +102,15 @@ ApplicationWindow {
                 id: closeButton
                 objectName: "settingsClose"
                 Accessible.name: qsTr("关闭")
+                Accessible.role: Accessible.Button
                 width: 18
                 height: 18
                 anchors.right: parent.right
                 anchors.rightMargin: 20
                 anchors.verticalCenter: parent.verticalCenter
                 padding: 0
-                focusPolicy: Qt.NoFocus
+                // Tab reaches it; a click leaves the focus where it was.
+                focusPolicy: Qt.TabFocus
                 contentItem: Item {}
                 background: Image {
                     source: closeButton.pressed ? "qrc:/Image/Settings/close_clicked.svg"
@@ -117,6 +121,8 @@ ApplicationWindow {
                     sourceSize: Qt.size(width, height)
                 }
                 onClicked: root.closeWindow()
+
+                FocusRing {}
             }
         }
 
@@ -175,13 +181,15 @@ ApplicationWindow {
                     id: updateButton
                     objectName: "checkUpdateButton"
                     Accessible.name: qsTr("检查更新")
+                    Accessible.role: Accessible.Button
                     width: 80
                     height: 28
                     anchors.right: parent.right
                     anchors.rightMargin: 10
                     anchors.verticalCenter: parent.verticalCenter
                     padding: 0
-                    focusPolicy: Qt.NoFocus
+                    // Tab reaches it; a click leaves the focus where it was.
+                    focusPolicy: Qt.TabFocus
                     // A click during a check would only be ignored; say so by the look.
                     opacity: setting.checking ? 0.6 : 1
                     background: Rectangle {
@@ -198,6 +206,8 @@ ApplicationWindow {
                         color: updateButton.pressed ? "#FFFFFF" : "#4737FF"
                     }
                     onClicked: setting.checkUpdate()
+
+                    FocusRing {}
                 }
             }
         }
@@ -332,6 +342,7 @@ ApplicationWindow {
             SettingsModelBox {
                 objectName: "defaultModelBox"
                 Accessible.name: qsTr("设置默认AI模型")
+                Accessible.role: Accessible.ComboBox
                 anchors.right: parent.right
                 anchors.rightMargin: 40
                 y: 2

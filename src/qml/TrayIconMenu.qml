@@ -53,6 +53,7 @@ Item {
             height: 32
             padding: 0
             Accessible.name: name
+            Accessible.role: Accessible.MenuItem
             onClicked: manager.itemClicked(buttonIndex)
 
             background: Rectangle {

@@ -1,6 +1,7 @@
 #include "service/ovseverhandler.h"
 
 #include "core/endpoints.h"
+#include "core/logging.h"
 
 #include <QCryptographicHash>
 #include <QDateTime>
@@ -125,13 +126,13 @@ void OvSeverHandler::onReplyFinished(QNetworkReply* reply)
     const OvApiType type = typeOfUrl(reply->url().toString());
     reply->deleteLater();
     if (reply->property(TooLargeProperty).toBool()) {
-        qWarning() << "Service reply larger than" << MaxReplyBytes << "bytes, dropped";
+        qCWarning(lcService) << "Service reply larger than" << MaxReplyBytes << "bytes, dropped";
         emit sigAIApiReply(type, false, tr("msg error"));
         return;
     }
     if (reply->error() != QNetworkReply::NoError) {
         emit sigAIApiReply(type, false, tr("Network connection error"));
-        qDebug() << "Request failed for" << reply->errorString();
+        qCDebug(lcService) << "Request failed for" << reply->errorString();
         return;
     }
     handleReplyBody(type, reply->readAll());
@@ -170,7 +171,7 @@ void OvSeverHandler::sslErrors(QNetworkReply*, QList<QSslError> errors)
     for (const QSslError& error : errors)
         texts << error.errorString();
     // Never ignored: the reply then fails and is reported as a connection error.
-    qDebug() << "errorString:" << texts.join(QLatin1Char('\n'));
+    qCDebug(lcService) << "errorString:" << texts.join(QLatin1Char('\n'));
 }
 
 void OvSeverHandler::handleCountReply(OvApiType type, int code, const QString& msg,
@@ -182,7 +183,7 @@ void OvSeverHandler::handleCountReply(OvApiType type, int code, const QString& m
     }
     const int maxCount = data.value(QStringLiteral("maxCount")).toInt(0);
     const int usedCount = data.value(QStringLiteral("usedCount")).toInt(0);
-    qDebug() << "已使用次数为" << usedCount << "总次数为" << maxCount;
+    qCDebug(lcService) << "已使用次数为" << usedCount << "总次数为" << maxCount;
     emit sigAICountValue(usedCount, maxCount);
     emit sigAIApiReply(type, true, msg);
 }

@@ -1,5 +1,7 @@
 #include "service/updatecheck.h"
 
+#include "core/logging.h"
+
 #include <QDebug>
 #include <QTimer>
 #include <QXmlStreamReader>
@@ -83,7 +85,8 @@ void UpdateCheck::onFinished()
 
 void UpdateCheck::onTimeout()
 {
-    qWarning() << "The maintenance tool did not answer within" << limit->interval() << "ms";
+    qCWarning(lcService) << "The maintenance tool did not answer within" << limit->interval()
+                         << "ms";
     process.disconnect(this);
     process.kill();
     process.waitForFinished(1000);

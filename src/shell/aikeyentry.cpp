@@ -1,5 +1,6 @@
 #include "shell/aikeyentry.h"
 
+#include "core/logging.h"
 #include "device/devicelistmanager.h"
 #include "device/vendor/basedevice.h"
 #include "platform/globalaikey.h"
@@ -28,10 +29,10 @@ GlobalAiKey* AiKeyEntry::globalAiKey() const
 
 void AiKeyEntry::onDesktopPress()
 {
-    qInfo() << "AI key pressed on the desktop";
+    qCInfo(lcShell) << "AI key pressed on the desktop";
     const std::optional<QString> sn = aiKeyboardSerial();
     if (!sn) {
-        qDebug() << "AI key pressed, but no keyboard with an AI key is connected";
+        qCDebug(lcShell) << "AI key pressed, but no keyboard with an AI key is connected";
         return;
     }
     emit requested(*sn);

@@ -1,5 +1,6 @@
 #include "shell/chatwindow.h"
 
+#include "core/logging.h"
 #include "shell/chatplacement.h"
 
 #include <QCloseEvent>
@@ -38,7 +39,7 @@ void ChatWindow::setUpWindow()
                                            CollapsedSize, OpenChatHeight);
     intended = remembered;
     setGeometry(remembered);
-    qDebug() << "x:y" << remembered.y();
+    qCDebug(lcShell) << "x:y" << remembered.y();
     // The views draw their own rounded frame; the corners must let the desktop through, which
     // needs a surface with an alpha channel. Not fully transparent, so the window still takes
     // the mouse where nothing is drawn.
@@ -94,7 +95,7 @@ void ChatWindow::setTopScreen(bool value)
 
 void ChatWindow::setXandY(int x, int y, int width, int height)
 {
-    qDebug() << "y" << y;
+    qCDebug(lcShell) << "y" << y;
     const QRect before = intended;
     intended = QRect(x, y, width, height);
     remembered = ChatPlacement::fit(intended, availableFor(intended));

@@ -1,5 +1,6 @@
 #include "shell/localonlynetworkaccessmanager.h"
 
+#include "core/logging.h"
 #include "shell/refusednetworkreply.h"
 
 #include <QDebug>
@@ -20,7 +21,7 @@ QNetworkReply* LocalOnlyNetworkAccessManager::createRequest(Operation operation,
 {
     if (isAllowed(request.url()))
         return QNetworkAccessManager::createRequest(operation, request, outgoingData);
-    qInfo() << "Refused a network request from the views:"
-            << request.url().toDisplayString(QUrl::RemoveUserInfo | QUrl::RemoveQuery);
+    qCInfo(lcShell) << "Refused a network request from the views:"
+                    << request.url().toDisplayString(QUrl::RemoveUserInfo | QUrl::RemoveQuery);
     return new RefusedNetworkReply(operation, request, this);
 }

@@ -1,6 +1,7 @@
 #include "shell/settingspagemanager.h"
 
 #include "core/configengine.h"
+#include "core/logging.h"
 #include "platform/autostart.h"
 #include "platform/executablefile.h"
 #include "service/updatecheck.h"
@@ -149,14 +150,15 @@ void SettingsPageManager::setStartUpAuto(bool on)
         return;
     engine->setValue(StartUpAutoKey, wanted, work);
     if (!AutoStart::apply(on, QCoreApplication::applicationFilePath()))
-        qWarning() << "Could not change the start with the computer at" << AutoStart::location();
+        qCWarning(lcShell) << "Could not change the start with the computer at"
+                           << AutoStart::location();
     startUpAutoValue = on;
     emit isStartUpAuto();
 }
 
 void SettingsPageManager::test()
 {
-    qDebug() << "Invalid file in the directory!";
+    qCDebug(lcShell) << "Invalid file in the directory!";
 }
 
 QString SettingsPageManager::toolPath() const
@@ -170,7 +172,7 @@ void SettingsPageManager::checkUpdate()
     if (busy)
         return;
     setChecking(true);
-    qInfo() << "Checking for updates with" << toolPath();
+    qCInfo(lcShell) << "Checking for updates with" << toolPath();
     check = new UpdateCheck(toolPath(), checkLimitMs, this);
     connect(check, &UpdateCheck::finished, this, [this](const UpdateCheck::Result& result) {
         check->deleteLater();
@@ -184,12 +186,12 @@ void SettingsPageManager::onCheckFinished(int outcome, const QString& newVersion
 {
     switch (UpdateCheck::Outcome(outcome)) {
     case UpdateCheck::Outcome::Failed:
-        qWarning() << "The update check failed: the maintenance tool did not run or answer";
+        qCWarning(lcShell) << "The update check failed: the maintenance tool did not run or answer";
         setChecking(false);
         emit failUpdate();
         return;
     case UpdateCheck::Outcome::Quiet:
-        qInfo() << "No update available";
+        qCInfo(lcShell) << "No update available";
         setChecking(false);
         emit noVersion();
         return;
@@ -200,7 +202,7 @@ void SettingsPageManager::onCheckFinished(int outcome, const QString& newVersion
         showNoUpdateMessage();
         return;
     case UpdateCheck::Outcome::Update:
-        qInfo() << "Update available:" << newVersion;
+        qCInfo(lcShell) << "Update available:" << newVersion;
         setUpdated(true);
         emit lowVersion();
         runUpdater();
@@ -247,10 +249,11 @@ void SettingsPageManager::onUpdaterFinished(int exitCode, QProcess::ExitStatus s
     updater = nullptr;
     setChecking(false);
     if (exitCode != 0 || status != QProcess::NormalExit) {
-        qWarning() << "The update did not complete; exit code" << exitCode << "status" << status;
+        qCWarning(lcShell) << "The update did not complete; exit code" << exitCode << "status"
+                           << status;
         return;
     }
-    qInfo() << "Update installed; restarting";
+    qCInfo(lcShell) << "Update installed; restarting";
     emit restartRequested();
 }
 

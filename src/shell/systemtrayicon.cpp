@@ -1,6 +1,7 @@
 #include "shell/systemtrayicon.h"
 
 #include "core/constants.h"
+#include "core/logging.h"
 #include "shell/localonlynetworkaccessfactory.h"
 #include "shell/mquickview.h"
 #include "shell/settingspagemanager.h"
@@ -84,7 +85,7 @@ void SystemTrayIcon::loadSettingsWindow()
     const QList<QObject*> roots = settingsEngine.rootObjects();
     settings = roots.isEmpty() ? nullptr : qobject_cast<QQuickWindow*>(roots.first());
     if (!settings) {
-        qWarning() << "The settings window could not be loaded from" << SettingsSource;
+        qCWarning(lcShell) << "The settings window could not be loaded from" << SettingsSource;
         return;
     }
     connect(settings, SIGNAL(closeWindow()), this, SLOT(onCloseWindow()));
@@ -98,8 +99,9 @@ void SystemTrayIcon::setUpIcon()
     tray->setIcon(applicationIcon());
     tray->setToolTip(APP_NAME);
     if (!QSystemTrayIcon::isSystemTrayAvailable())
-        qInfo() << "No system tray on this desktop (no status-notifier host or XEmbed tray); "
-                   "the icon appears when one starts";
+        qCInfo(lcShell)
+            << "No system tray on this desktop (no status-notifier host or XEmbed tray); "
+               "the icon appears when one starts";
     tray->show();
 }
 
@@ -161,7 +163,7 @@ void SystemTrayIcon::openMenu()
     menu->show();
     menu->setGeometry(QRect(topLeft, menu->size()));
     menu->raise();
-    qInfo() << "Tray menu opened at" << menu->geometry();
+    qCInfo(lcShell) << "Tray menu opened at" << menu->geometry();
 }
 
 void SystemTrayIcon::closeMenuIfLeft()
@@ -172,7 +174,7 @@ void SystemTrayIcon::closeMenuIfLeft()
         return;
     menu->setModality(Qt::WindowModal);
     menu->close();
-    qInfo() << "Tray menu closed: the cursor left it";
+    qCInfo(lcShell) << "Tray menu closed: the cursor left it";
 }
 
 void SystemTrayIcon::itemClicked(int index)
@@ -181,7 +183,7 @@ void SystemTrayIcon::itemClicked(int index)
         settings->show();
         settings->raise();
         settings->requestActivate();
-        qInfo() << "Settings window shown at" << settings->geometry();
+        qCInfo(lcShell) << "Settings window shown at" << settings->geometry();
     } else if (index == 1) {
         QCoreApplication::quit();
     }
@@ -202,7 +204,7 @@ void SystemTrayIcon::onCloseWindow()
     if (!settings)
         return;
     settings->close();
-    qInfo() << "Settings window closed";
+    qCInfo(lcShell) << "Settings window closed";
 }
 
 void SystemTrayIcon::onStartWindow()

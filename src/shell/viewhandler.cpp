@@ -6,6 +6,8 @@
 #include "core/constants.h"
 #include "core/endpoints.h"
 #include "core/languagemanager.h"
+#include "core/logging.h"
+#include "core/logredaction.h"
 #include "device/devicelistmanager.h"
 #include "shell/aikeyentry.h"
 #include "shell/localonlynetworkaccessfactory.h"
@@ -156,16 +158,15 @@ void ViewHandler::onGuideCloseWindow()
 
 void ViewHandler::slotAiRequest(QString sn)
 {
-    qDebug() << sn;
     serialNumber = sn;
     if (conversation)
         conversation->setDeviceSn(sn);
     webService->getCount(sn);
     bringUp();
     setAllowQuestion(true);
-    qInfo().nospace().noquote() << "Chat window raised for keyboard " << sn
-                                << ", visible: " << isVisible()
-                                << ", questions allowed: " << allowQuestion();
+    qCInfo(lcShell).nospace().noquote()
+        << "Chat window raised for keyboard " << LogRedaction::serial(sn)
+        << ", visible: " << isVisible() << ", questions allowed: " << allowQuestion();
 }
 
 bool ViewHandler::quotaUsedUp(int useCount, int maxCount)
@@ -175,7 +176,7 @@ bool ViewHandler::quotaUsedUp(int useCount, int maxCount)
 
 void ViewHandler::onAICountValue(int useCount, int maxCount)
 {
-    qDebug() << "useCount" << useCount << maxCount;
+    qCDebug(lcShell) << "useCount" << useCount << maxCount;
     if (quotaUsedUp(useCount, maxCount)) {
         setAllowQuestion(false);
         setNotEnough(true);
@@ -204,7 +205,7 @@ void ViewHandler::onAIApiReply(OvSeverHandler::OvApiType type, bool status, cons
     const char* const labels[] = {
         "NORMAL map:", "DEEP_THINKEING map:", "ONLINE map:", "DEEP_THINKEING_AND_ONLINE map:"};
     for (int mode = 0; mode < 4; ++mode)
-        qDebug() << labels[mode] << webService->storedApiInfo(mode);
+        qCDebug(lcShell) << labels[mode] << LogRedaction::record(webService->storedApiInfo(mode));
 }
 
 int ViewHandler::getProdColorType(QString deviceName)

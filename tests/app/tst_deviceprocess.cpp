@@ -4,6 +4,8 @@
 #include "support/testenvironment.h"
 #include "x11desktop.h"
 
+#include "core/logredaction.h"
+
 #include <QElapsedTimer>
 #include <QJsonArray>
 #include <QJsonObject>
@@ -30,7 +32,7 @@ QString raised(const QString& sn)
 {
     return QStringLiteral(
                "Chat window raised for keyboard %1, visible: true, questions allowed: true")
-        .arg(sn);
+        .arg(LogRedaction::serial(sn));
 }
 
 } // namespace
@@ -186,6 +188,12 @@ void TestDeviceProcess::plugAndPressBringsUpTheBar()
     QVERIFY(!app->output().contains(QStringLiteral("questions allowed: false")));
     plug(Barrier, QStringLiteral("Barrier"));
     pressAndCountOnce(Serial);
+    // Every debug line is on (the tests' QT_LOGGING_RULES), and still no line holds the serial
+    // number or a provider key in full.
+    QVERIFY2(app->waitForOutput(QStringLiteral("NORMAL map:"), 5000), qPrintable(app->output()));
+    QVERIFY2(!app->output().contains(Serial), qPrintable(app->output()));
+    QVERIFY2(!app->output().contains(QStringLiteral("lumora-dev-mode-")),
+             qPrintable(app->output()));
 }
 
 // Each re-plug creates a new device object; the old ones must be gone, or a press would be

@@ -2,6 +2,7 @@
 
 #include "core/atomicfile.h"
 #include "core/constants.h"
+#include "core/logging.h"
 
 #include <QDebug>
 #include <QDir>
@@ -74,7 +75,7 @@ bool AutoStart::apply(bool on, const QString& program)
         return true;
     const bool written = writeEntry(wanted);
     if (!written)
-        qWarning() << "Could not write the autostart entry" << path;
+        qCWarning(lcPlatform) << "Could not write the autostart entry" << path;
     return written;
 }
 

@@ -1,5 +1,7 @@
 #include "platform/globalaikey.h"
 
+#include "core/logging.h"
+
 #include <QCoreApplication>
 #include <QDebug>
 #include <QX11Info>
@@ -67,8 +69,9 @@ bool GlobalAiKey::start()
     if (filtering)
         return isActive();
     if (!QX11Info::isPlatformX11() || !QX11Info::connection()) {
-        qInfo() << "AI key: no X11 display, so no desktop-wide F20; the AI key comes from the "
-                   "device library only.";
+        qCInfo(lcPlatform)
+            << "AI key: no X11 display, so no desktop-wide F20; the AI key comes from the "
+               "device library only.";
         return false;
     }
     xcb_connection_t* connection = QX11Info::connection();
@@ -91,13 +94,13 @@ bool GlobalAiKey::start()
     QCoreApplication::instance()->installNativeEventFilter(this);
     filtering = true;
     if (!refused.isEmpty()) {
-        qWarning() << "AI key: another program holds F20 (X keycode" << AiKeyCode << ") for"
-                   << refused.size()
-                   << "of 16 lock-key states; the AI key comes from the device "
-                      "library only while such a state is on.";
+        qCWarning(lcPlatform) << "AI key: another program holds F20 (X keycode" << AiKeyCode
+                              << ") for" << refused.size()
+                              << "of 16 lock-key states; the AI key comes from the device "
+                                 "library only while such a state is on.";
         return false;
     }
-    qInfo() << "AI key: F20 (X keycode" << AiKeyCode << ") grabbed on the desktop.";
+    qCInfo(lcPlatform) << "AI key: F20 (X keycode" << AiKeyCode << ") grabbed on the desktop.";
     return true;
 }
 

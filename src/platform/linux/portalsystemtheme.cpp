@@ -1,5 +1,7 @@
 #include "platform/linux/portalsystemtheme.h"
 
+#include "core/logging.h"
+
 #include <QDBusConnection>
 #include <QDBusMessage>
 #include <QDBusVariant>
@@ -102,6 +104,6 @@ void PortalSystemTheme::reportMissingPortal(const QString& reason)
     if (missingReported)
         return;
     missingReported = true;
-    qInfo().noquote() << "No desktop portal colour scheme (" + reason.trimmed()
+    qCInfo(lcPlatform).noquote() << "No desktop portal colour scheme (" + reason.trimmed()
             + "); the system theme is taken as light.";
 }

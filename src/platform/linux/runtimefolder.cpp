@@ -1,5 +1,7 @@
 #include "platform/runtimefolder.h"
 
+#include "core/logging.h"
+
 #include <QDebug>
 #include <QDir>
 #include <QFile>
@@ -29,8 +31,8 @@ QString fallbackFolder()
     // there may be used.
     ::mkdir(native.constData(), 0700);
     if (!isPrivate(native)) {
-        qWarning() << "No private runtime folder:" << path
-                   << "is not a folder of this user that only this user may enter";
+        qCWarning(lcPlatform) << "No private runtime folder:" << path
+                              << "is not a folder of this user that only this user may enter";
         return {};
     }
     return path;

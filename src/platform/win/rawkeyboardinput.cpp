@@ -1,5 +1,7 @@
 #include "platform/rawkeyboardinput.h"
 
+#include "core/logging.h"
+
 #include <QDebug>
 
 #include <windows.h>
@@ -12,7 +14,7 @@ void RawKeyboardInput::registerRawKeyboardInput(WId window)
     device.dwFlags = RIDEV_INPUTSINK; // also while another application has the focus
     device.hwndTarget = reinterpret_cast<HWND>(window);
     if (RegisterRawInputDevices(&device, 1, sizeof(device)))
-        qDebug() << "Raw input device registered successfully.";
+        qCDebug(lcPlatform) << "Raw input device registered successfully.";
     else
-        qDebug() << "Failed to register raw input device!";
+        qCDebug(lcPlatform) << "Failed to register raw input device!";
 }

@@ -1,5 +1,7 @@
 #include "platform/win/registrysystemtheme.h"
 
+#include "core/logging.h"
+
 #include <QDebug>
 #include <QPointer>
 #include <QSettings>
@@ -39,7 +41,7 @@ void RegistrySystemTheme::watch()
     stopWatch();
     if (RegOpenKeyExW(HKEY_CURRENT_USER, PersonalizeSubKey, 0, KEY_NOTIFY, &key) != ERROR_SUCCESS) {
         key = nullptr;
-        qWarning() << "Failed to open registry key";
+        qCWarning(lcPlatform) << "Failed to open registry key";
         return;
     }
     changeEvent = CreateEventW(nullptr, TRUE, FALSE, nullptr);

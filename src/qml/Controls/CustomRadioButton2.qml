@@ -14,7 +14,8 @@ RadioButton {
     width: 24
     height: 24
     padding: 0
-    focusPolicy: Qt.NoFocus
+    // Tab reaches it; a click leaves the focus where it was (the input keeps it).
+    focusPolicy: Qt.TabFocus
     checkable: true
     indicator: Item {}
     contentItem: Item {}
@@ -39,4 +40,6 @@ RadioButton {
                 : "qrc:/Image/Icon/rBtn_unchecked_day.svg"
         }
     }
+
+    FocusRing { ringRadius: height / 2 + 2 }
 }

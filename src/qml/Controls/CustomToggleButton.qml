@@ -12,7 +12,8 @@ Button {
     implicitWidth: 40
     implicitHeight: 22
     padding: 0
-    focusPolicy: Qt.NoFocus
+    // Tab reaches it; a click leaves the focus where it was (the input keeps it).
+    focusPolicy: Qt.TabFocus
     checkable: true
     checked: false
     contentItem: Item {}
@@ -40,4 +41,6 @@ Button {
             duration: 200
         }
     }
+
+    FocusRing { ringRadius: height / 2 + 2 }
 }

@@ -1,5 +1,6 @@
 import QtQuick 2.15
 import QtQuick.Controls 2.15
+import "qrc:/Controls"
 
 // The stored conversations. A click opens one; a double click on a title renames it in place.
 // Titles are shown as plain text: a stored title is data, never markup. Uses `theme` and
@@ -88,7 +89,8 @@ Item {
                 objectName: "historyEntry"
                 anchors.fill: parent
                 hoverEnabled: true
-                focusPolicy: Qt.NoFocus
+                // Tab reaches it; a click leaves the focus where it was.
+                focusPolicy: Qt.TabFocus
                 Accessible.role: Accessible.ListItem
                 Accessible.name: model.title
                 background: Rectangle {
@@ -100,6 +102,8 @@ Item {
                 contentItem: Item {}
                 onClicked: history.open(index)
                 onDoubleClicked: entry.startRename()
+
+                FocusRing {}
             }
 
             Text {

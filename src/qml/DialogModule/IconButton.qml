@@ -1,5 +1,6 @@
 import QtQuick 2.15
 import QtQuick.Controls 2.15
+import "qrc:/Controls"
 
 // A 20x20 (or larger) button drawn from one image per state. Unset state images fall back to
 // the normal one, so a button with fewer states needs no extra files.
@@ -17,7 +18,8 @@ AbstractButton {
     implicitWidth: 20
     implicitHeight: 20
     padding: 0
-    focusPolicy: Qt.NoFocus
+    // Tab reaches it; a click leaves the focus where it was (the input keeps it).
+    focusPolicy: Qt.TabFocus
     hoverEnabled: true
     Accessible.role: checkable ? Accessible.CheckBox : Accessible.Button
 
@@ -35,4 +37,6 @@ AbstractButton {
             : control.hovered ? control.hoveredSource
             : control.normalSource
     }
+
+    FocusRing { ringRadius: width / 2 }
 }

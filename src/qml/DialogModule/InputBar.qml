@@ -91,6 +91,7 @@ Item {
                         ? qsTr("The balance is insufficient, please top up as soon as possible")
                         : qsTr("Please connect the device first and activate the AI \u200B\u200Bfunction")
                 Accessible.name: qsTr("Question")
+                Accessible.role: Accessible.EditableText
                 Accessible.description: placeholderText
 
                 Keys.onPressed: {
@@ -99,6 +100,12 @@ Item {
                         event.accepted = true
                         bar.sendRequested()
                     }
+                }
+                // Tab goes on to the next control, as everywhere else: a question has no use
+                // for a tab character.
+                Keys.onTabPressed: nextItemInFocusChain(true).forceActiveFocus(Qt.TabFocusReason)
+                Keys.onBacktabPressed: {
+                    nextItemInFocusChain(false).forceActiveFocus(Qt.BacktabFocusReason)
                 }
             }
         }

@@ -1,5 +1,6 @@
 import QtQuick 2.15
 import QtQuick.Controls 2.15
+import "qrc:/Controls"
 
 // A rounded button with an icon and a label, used for the answer modes and "New chat".
 // `active` paints it in the accent colour (a chosen mode, or a button being pressed).
@@ -15,7 +16,8 @@ AbstractButton {
     height: 32
     leftPadding: 8
     rightPadding: 8
-    focusPolicy: Qt.NoFocus
+    // Tab reaches it; a click leaves the focus where it was (the input keeps it).
+    focusPolicy: Qt.TabFocus
     hoverEnabled: true
     Accessible.role: checkable ? Accessible.CheckBox : Accessible.Button
 
@@ -46,4 +48,6 @@ AbstractButton {
             color: control.active ? theme.item.colorW1 : theme.item.colorB1
         }
     }
+
+    FocusRing { ringRadius: height / 2 + 2 }
 }

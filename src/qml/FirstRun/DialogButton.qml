@@ -13,6 +13,7 @@ Button {
     height: 38
     padding: 0
     Accessible.name: text
+    Accessible.role: Accessible.Button
 
     contentItem: Text {
         text: control.text
