@@ -99,7 +99,7 @@ QStringList userVisibleLiterals(const QString& path)
     static const QRegularExpression translated(
         QStringLiteral(R"re((\bqsTr|\btr|QT_TR_NOOP|QT_TRANSLATE_NOOP)\s*\(\s*$)re"));
     static const QRegularExpression logLine(
-        QStringLiteral(R"re(\b(qDebug|qInfo|qWarning|qCritical|qErrnoWarning)\b)re"));
+        QStringLiteral(R"re(\b(qC?Debug|qC?Info|qC?Warning|qC?Critical|qErrnoWarning)\b)re"));
     static const QRegularExpression cppShown(QStringLiteral(
         R"re((QMessageBox|setWindowTitle|setText|setInformativeText|showMessage|setToolTip)\s*\()re"));
     static const QRegularExpression qmlShown(QStringLiteral(
