@@ -5,11 +5,14 @@
 
 #include <QDebug>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonValue>
 #include <QLocale>
+
+#include <algorithm>
 
 namespace {
 
@@ -220,6 +223,36 @@ bool ChatHistoryStore::removeLastMessage(const QString& fileName) const
         chat.removeLast();
     document.root.insert(ChatKey, chat);
     return writeDocument(path, document.root, document.status);
+}
+
+bool ChatHistoryStore::removeConversation(int position, const QString& fileName) const
+{
+    const QString path = indexPath();
+    Document document;
+    // A broken index may still name the conversation: nothing is removed behind it.
+    if (!readForUpdate(path, HistoryKey, false, &document)
+        || document.status == JsonFile::Status::Broken)
+        return false;
+    QJsonArray history = document.root.value(HistoryKey).toArray();
+    const auto names = [&fileName](const QJsonValue& entry) {
+        return entry.toObject().value(FileNameKey) == QJsonValue(fileName);
+    };
+    int at = position >= 0 && position < history.size() && names(history.at(position))
+        ? position
+        : int(std::find_if(history.begin(), history.end(), names) - history.begin());
+    if (at < history.size()) {
+        history.removeAt(at);
+        document.root.insert(HistoryKey, history);
+        if (!writeDocument(path, document.root, document.status))
+            return false;
+    }
+    // The index no longer lists it, so a file that cannot be removed is only left over.
+    if (std::none_of(history.begin(), history.end(), names)) {
+        const QString conversation = conversationPath(fileName);
+        if (QFileInfo::exists(conversation) && !QFile::remove(conversation))
+            qWarning() << "Could not remove the conversation file" << conversation;
+    }
+    return true;
 }
 
 ChatHistoryStore::Conversation ChatHistoryStore::loadConversation(const QString& fileName) const

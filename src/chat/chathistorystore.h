@@ -50,6 +50,11 @@ public:
     bool appendMessage(const QString& fileName, bool startNewFile, int sender,
                        const QString& content, const QString& reasoningContent) const;
     bool removeLastMessage(const QString& fileName) const;
+    // Removes the index entry at position when it names fileName (else the first entry that
+    // does), then the conversation file, unless another entry still names it. False, with
+    // nothing removed, when the index cannot be read or written; a file that is already gone
+    // is no failure.
+    bool removeConversation(int position, const QString& fileName) const;
     Conversation loadConversation(const QString& fileName) const;
 
     // True when the index names fileName or its conversation file exists, so that a new

@@ -83,6 +83,15 @@ void DialogInfoModel::append(const QString& title, const QString& fileName,
     endInsertRows();
 }
 
+void DialogInfoModel::remove(int row)
+{
+    if (!contains(row))
+        return;
+    beginRemoveRows(QModelIndex(), row, row);
+    records.removeAt(row);
+    endRemoveRows();
+}
+
 const QVector<DialogInfoRecord>& DialogInfoModel::items() const
 {
     return records;

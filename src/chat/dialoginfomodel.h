@@ -13,7 +13,6 @@ struct DialogInfoRecord
 };
 
 // The stored conversations in the history panel, in the order of the history index.
-// Conversations are never removed from it while the program runs.
 class DialogInfoModel : public QAbstractListModel
 {
     Q_OBJECT
@@ -31,6 +30,8 @@ public:
     QHash<int, QByteArray> roleNames() const override;
 
     void append(const QString& title, const QString& fileName, const QDateTime& modifiedTime);
+    // Does nothing for a row outside the list.
+    void remove(int row);
     const QVector<DialogInfoRecord>& items() const;
 
 private:

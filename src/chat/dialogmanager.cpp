@@ -1,6 +1,7 @@
 #include "chat/dialogmanager.h"
 
 #include "chat/chathistorystore.h"
+#include "chat/conversationexporter.h"
 #include "chat/dialoginfomodel.h"
 #include "chat/dialogmodel.h"
 #include "core/configengine.h"
@@ -28,12 +29,24 @@ DialogManager::DialogManager(ConfigEngine* config, OvSeverHandler* service, QObj
     , provider(new DeepSeekHandler(this))
     , messages(new DialogModel)
     , conversations(new DialogInfoModel)
+    , search([this] { saver.flush(); })
+    , historyList(new ConversationFilterModel(conversations, this))
 {
     connect(provider, &DeepSeekHandler::receivedStreamingData, this,
             &DialogManager::onReceivedStreamingData);
     connect(provider, &DeepSeekHandler::error, this, &DialogManager::onErrorOccured);
     connect(&answers, &AnswerStream::shown, this, &DialogManager::showAnswer);
     connect(&answers, &AnswerStream::finished, this, &DialogManager::completeAnswer);
+
+    connect(&search, &ConversationSearch::searchingChanged, this, &DialogManager::searchingChanged);
+    connect(&search, &ConversationSearch::finished, this, &DialogManager::searchFinished);
+    connect(&search, &ConversationSearch::finished, historyList,
+            &ConversationFilterModel::showResult);
+    // A conversation started while the list is filtered is searched for too.
+    connect(conversations, &QAbstractItemModel::rowsInserted, this, [this] {
+        if (!searchedText.isEmpty())
+            searchConversations(searchedText);
+    });
 
     for (const ChatHistoryStore::IndexEntry& entry : history().loadIndex())
         conversations->append(entry.title, entry.fileName, entry.modifiedTime);
@@ -47,106 +60,9 @@ DialogManager::DialogManager(ConfigEngine* config, OvSeverHandler* service, QObj
 
 DialogManager::~DialogManager()
 {
+    delete historyList;
     delete messages;
     delete conversations;
-}
-
-DialogModel* DialogManager::dialogModel() const
-{
-    return messages;
-}
-
-DialogInfoModel* DialogManager::dialogInfoModel() const
-{
-    return conversations;
-}
-
-bool DialogManager::responseGenerated() const
-{
-    return generated;
-}
-
-void DialogManager::setResponseGenerated(bool value)
-{
-    if (value)
-        setAnswering(false);
-    if (generated == value)
-        return;
-    generated = value;
-    emit responseGeneratedChanged();
-}
-
-int DialogManager::currentIndex() const
-{
-    return index;
-}
-
-void DialogManager::setCurrentIndex(int value)
-{
-    if (index == value)
-        return;
-    index = value;
-    emit currentIndexChanged();
-}
-
-bool DialogManager::reasonModeActive() const
-{
-    return reasonMode;
-}
-
-void DialogManager::setReasonModeActive(bool value)
-{
-    if (reasonMode == value)
-        return;
-    reasonMode = value;
-    emit reasonModeActiveChanged();
-}
-
-bool DialogManager::searchModeActive() const
-{
-    return searchMode;
-}
-
-void DialogManager::setSearchModeActive(bool value)
-{
-    if (searchMode == value)
-        return;
-    searchMode = value;
-    emit searchModeActiveChanged();
-}
-
-bool DialogManager::answering() const
-{
-    return answerRunning;
-}
-
-void DialogManager::setAnswering(bool value)
-{
-    if (answerRunning == value)
-        return;
-    answerRunning = value;
-    emit answeringChanged();
-}
-
-int DialogManager::modeIndex() const
-{
-    return OvSeverHandler::modeIndex(reasonMode, searchMode);
-}
-
-void DialogManager::setDeviceSn(const QString& sn)
-{
-    if (deviceSn != sn)
-        deviceSn = sn;
-}
-
-DeepSeekHandler* DialogManager::providerClient() const
-{
-    return provider;
-}
-
-void DialogManager::flushHistory()
-{
-    saver.flush();
 }
 
 void DialogManager::sendMessage(QString str, bool regenerated)
@@ -327,6 +243,13 @@ void DialogManager::storeRow(int row)
     const DialogRecord& record = messages->items().at(row);
     saver.appendMessage(history(), currentFileName(), messages->rowCount() == 1, record.sender,
                         record.content, record.reasoningContent);
+    search.conversationChanged(currentFileName());
+}
+
+void DialogManager::removeLastStored()
+{
+    saver.removeLastMessage(history(), currentFileName());
+    search.conversationChanged(currentFileName());
 }
 
 void DialogManager::regenerate()
@@ -335,7 +258,7 @@ void DialogManager::regenerate()
         return;
     if (messages->items().constLast().sender == SenderAnswer) {
         messages->deleteAtIndex(messages->rowCount() - 1);
-        saver.removeLastMessage(history(), currentFileName());
+        removeLastStored();
     }
     if (messages->rowCount() == 0 || messages->items().constLast().sender != SenderQuestion)
         return;
@@ -381,6 +304,58 @@ void DialogManager::modifyTitleAtIndex(QString str, int index)
     const QString fileName = conversations->data(conversations->index(index), 1).toString();
     saver.flush(); // the index may still be getting a new entry
     history().renameIndexEntry(fileName, str);
+}
+
+bool DialogManager::deleteConversation(int row)
+{
+    if (row < 0 || row >= conversations->rowCount())
+        return false;
+    const bool open = row == index;
+    if (open)
+        stopGeneration(); // what arrived is stored and counted, then goes with the rest
+    saver.flush(); // the index may still be getting an entry, the file a message
+    if (!history().removeConversation(row, conversations->items().at(row).fileName))
+        return false;
+    conversations->remove(row);
+    if (open)
+        forgetOpenConversation();
+    else if (row < index)
+        setCurrentIndex(index - 1);
+    return true;
+}
+
+// The open conversation was deleted: the chat starts a new one with the next question.
+void DialogManager::forgetOpenConversation()
+{
+    messages->clearAll();
+    setCurrentIndex(-1);
+    sessionId.clear();
+    questionCount = 0;
+    setResponseGenerated(true);
+}
+
+bool DialogManager::exportConversation(int row, const QString& filePath)
+{
+    if (row < 0 || row >= conversations->rowCount())
+        return false;
+    const DialogInfoRecord& record = conversations->items().at(row);
+    saver.flush();
+    const ChatHistoryStore::Conversation conversation = history().loadConversation(record.fileName);
+    if (conversation.outcome != ChatHistoryStore::Conversation::Outcome::Loaded)
+        return false;
+    return ConversationExporter::write(
+        filePath, ConversationExporter::markdown(record.title, conversation.messages));
+}
+
+void DialogManager::searchConversations(const QString& text)
+{
+    searchedText = text;
+    search.search(text, history(), conversations->items());
+}
+
+void DialogManager::prepareSearch()
+{
+    search.prepare(history(), conversations->items());
 }
 
 ChatHistoryStore DialogManager::history() const

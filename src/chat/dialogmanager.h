@@ -1,7 +1,9 @@
 #pragma once
 
 #include "chat/answerstream.h"
+#include "chat/conversationfiltermodel.h"
 #include "chat/conversationsaver.h"
+#include "chat/conversationsearch.h"
 #include "chat/deepseekhandler.h"
 // Complete types, so that the model properties are readable from QML.
 #include "chat/dialoginfomodel.h"
@@ -34,6 +36,10 @@ class DialogManager : public QObject
                    searchModeActiveChanged)
     // An answer is on its way (waiting for its first event or streaming): it can be stopped.
     Q_PROPERTY(bool answering READ answering NOTIFY answeringChanged)
+    // The conversations as the history panel lists them: all, or the latest search's result.
+    Q_PROPERTY(ConversationFilterModel* historyModel READ historyModel CONSTANT)
+    // A search is on its way.
+    Q_PROPERTY(bool searching READ searching NOTIFY searchingChanged)
 
 public:
     // config gives the user data directory, asked anew for every file operation.
@@ -51,6 +57,8 @@ public:
     bool searchModeActive() const;
     void setSearchModeActive(bool value);
     bool answering() const;
+    ConversationFilterModel* historyModel() const;
+    bool searching() const;
 
     // 0 normal, 1 deep thinking, 2 online search, 3 both: the key of the provider records.
     int modeIndex() const;
@@ -59,6 +67,9 @@ public:
     // Waits until every stored message is in the conversation file (they are written on a
     // worker thread).
     void flushHistory();
+    // Reads the stored conversations for the search ahead of it, in the background (the
+    // history panel opens).
+    void prepareSearch();
 
     Q_INVOKABLE void sendMessage(QString str, bool regenerated = false);
     Q_INVOKABLE void regenerate();
@@ -68,6 +79,18 @@ public:
     // Ends the running answer at once and keeps what arrived of it, shown and stored; counted
     // when any answer text had arrived. Does nothing when no answer is running.
     Q_INVOKABLE void stopGeneration();
+    // index is a row of dialogInfoModel. Removes the conversation's entry from the index and
+    // its file; the open conversation leaves an empty new one. False for a row outside the
+    // list, or when the index cannot be written (nothing is removed then).
+    Q_INVOKABLE bool deleteConversation(int index);
+    // Writes the conversation as Markdown (UTF-8) to filePath (a path or a "file:" URL),
+    // atomically. False, leaving no file, when the row is outside the list, its file cannot
+    // be read or the target cannot be written.
+    Q_INVOKABLE bool exportConversation(int index, const QString& filePath);
+    // Answers with searchFinished(): the conversations whose title or text contains text
+    // (case-insensitive, in what the user sees of them), newest first. Off the GUI thread;
+    // only the latest search answers, and the history panel's list shows its result.
+    Q_INVOKABLE void searchConversations(const QString& text);
 
 signals:
     void dialogModelChanged();
@@ -77,6 +100,8 @@ signals:
     void reasonModeActiveChanged();
     void searchModeActiveChanged();
     void answeringChanged();
+    void searchingChanged();
+    void searchFinished(QString text, QStringList fileNames);
 
 protected slots:
     void onReceivedStreamingData(QString content, QString reasoningContent, bool end);
@@ -94,6 +119,8 @@ private:
     void showAnswer(bool hasContent, const QString& content, bool hasReasoning,
                     const QString& reasoning);
     void completeAnswer(const QString& content, const QString& reasoning);
+    void forgetOpenConversation();
+    void removeLastStored();
     void storeRow(int row);
     QString currentFileName() const;
 
@@ -116,4 +143,8 @@ private:
     AnswerStream answers;
     // Writes the conversation file off the GUI thread; drained before the file is read.
     mutable ConversationSaver saver;
+    // Waits for the saver's writes, so it goes first.
+    ConversationSearch search;
+    ConversationFilterModel* historyList = nullptr;
+    QString searchedText; // the latest search, repeated when a conversation is added
 };

@@ -232,6 +232,57 @@ Item {
 
                 ChatHistory {
                     anchors.fill: parent
+                    onNotice: notice.show(text)
+                }
+            }
+
+            // A word about something that ended out of sight: an export, a failed delete.
+            Rectangle {
+                id: notice
+                objectName: "notice"
+
+                function show(text) {
+                    noticeText.text = text
+                    visible = true
+                    noticeTimer.restart()
+                }
+
+                visible: false
+                anchors.horizontalCenter: chatPanel.horizontalCenter
+                anchors.top: chatPanel.top
+                anchors.topMargin: 46
+                width: Math.min(noticeText.implicitWidth + 32, chatPanel.width - 40)
+                height: noticeText.height + 16
+                radius: height / 2
+                color: theme.item.colorB3
+                Accessible.role: Accessible.AlertMessage
+                Accessible.name: noticeText.text
+
+                Text {
+                    id: noticeText
+                    objectName: "noticeText"
+                    anchors.centerIn: parent
+                    width: parent.width - 32
+                    horizontalAlignment: Text.AlignHCenter
+                    elide: Text.ElideMiddle
+                    textFormat: Text.PlainText
+                    font.family: fontManager.item.oppoSansM.name
+                    font.pixelSize: 12
+                    color: theme.item.colorW1
+                }
+
+                Timer {
+                    id: noticeTimer
+                    interval: 4000
+                    onTriggered: notice.visible = false
+                }
+            }
+
+            Connections {
+                target: window
+                function onExportFinished(ok, path) {
+                    notice.show(ok ? qsTr("Exported to %1").arg(path)
+                                   : qsTr("Could not export to %1").arg(path))
                 }
             }
         }

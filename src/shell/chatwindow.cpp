@@ -248,9 +248,14 @@ void ChatWindow::focusInEvent(QFocusEvent* event)
 // minimising shows a window, so hiding (which also takes the focus) must not lead here.
 void ChatWindow::focusOutEvent(QFocusEvent* event)
 {
-    if (!pinned && isVisible() && !(windowStates() & Qt::WindowMinimized))
+    if (!pinned && !ownDialogOpen && isVisible() && !(windowStates() & Qt::WindowMinimized))
         MQuickView::showMinimized();
     MApplicationQuickView::focusOutEvent(event);
+}
+
+void ChatWindow::setOwnDialogOpen(bool open)
+{
+    ownDialogOpen = open;
 }
 
 void ChatWindow::hideEvent(QHideEvent* event)

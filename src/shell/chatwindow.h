@@ -54,6 +54,9 @@ public:
     Q_INVOKABLE void changeWindow();
 
     const WindowDrag& windowDrag() const;
+    // While a dialog of ours is open above the window (the export's save dialog), the focus
+    // it takes does not tuck the window away.
+    void setOwnDialogOpen(bool open);
 
 signals:
     void dialogChanged();
@@ -93,4 +96,5 @@ private:
     bool dialogOpen = false;
     bool historyOpen = false;
     bool pinned = false;
+    bool ownDialogOpen = false;
 };

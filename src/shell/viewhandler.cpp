@@ -10,6 +10,7 @@
 #include "core/logredaction.h"
 #include "device/devicelistmanager.h"
 #include "shell/aikeyentry.h"
+#include "shell/exportfiledialog.h"
 #include "shell/localonlynetworkaccessfactory.h"
 #include "shell/settingspagemanager.h"
 #include "shell/systemtrayicon.h"
@@ -18,11 +19,15 @@
 #include <QClipboard>
 #include <QDebug>
 #include <QDesktopServices>
+#include <QDir>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QQmlContext>
 #include <QQmlEngine>
 #include <QQuickItem>
 #include <QUrl>
+
+#include <algorithm>
 
 namespace {
 
@@ -48,6 +53,11 @@ ViewHandler::ViewHandler(QWindow* parent)
     connect(this, &ChatWindow::desktopAiKeyPressed, aiKey, &AiKeyEntry::onDesktopPress);
     connect(aiKey, &AiKeyEntry::requested, this, &ViewHandler::onDesktopAiRequest);
     aiKey->start();
+    exportFiles = new ExportFileDialog(this, this);
+    connect(exportFiles, &ExportFileDialog::closed, this, [this] {
+        setOwnDialogOpen(false);
+        requestActivate();
+    });
 }
 
 ViewHandler::~ViewHandler()
@@ -102,6 +112,11 @@ void ViewHandler::createControllers()
 
     connect(this, &ViewHandler::skinModeChanged, this, &ViewHandler::persistSkinMode);
     connect(devices, &DeviceListManager::aiDeviceData, this, &ViewHandler::slotAiRequest);
+    // The history panel opens: its search will need every conversation's text.
+    connect(this, &ChatWindow::historyChanged, this, [this] {
+        if (history() && conversation)
+            conversation->prepareSearch();
+    });
 }
 
 void ViewHandler::setUpViews()
@@ -158,6 +173,10 @@ void ViewHandler::onGuideCloseWindow()
 
 void ViewHandler::slotAiRequest(QString sn)
 {
+    if (answerKeyOnActiveBar())
+        return;
+    if (sn != serialNumber)
+        setAllowance(-1, false); // another keyboard: its own allowance comes with the reply
     serialNumber = sn;
     if (conversation)
         conversation->setDeviceSn(sn);
@@ -169,14 +188,47 @@ void ViewHandler::slotAiRequest(QString sn)
         << ", visible: " << isVisible() << ", questions allowed: " << allowQuestion();
 }
 
+// The AI key pressed while the bar is up and active toggles: it stops a running answer, or
+// puts the bar away. Otherwise the key brings the bar up as usual.
+bool ViewHandler::answerKeyOnActiveBar()
+{
+    if (!isVisible() || !isActive() || (windowStates() & Qt::WindowMinimized))
+        return false;
+    if (conversation && conversation->answering())
+        conversation->stopGeneration();
+    else
+        hide();
+    return true;
+}
+
+void ViewHandler::keyPressEvent(QKeyEvent* event)
+{
+    ChatWindow::keyPressEvent(event);
+    if (event->isAccepted() || event->key() != Qt::Key_Escape)
+        return;
+    event->accept();
+    if (conversation && conversation->answering())
+        conversation->stopGeneration();
+    else
+        hide();
+}
+
 bool ViewHandler::quotaUsedUp(int useCount, int maxCount)
 {
     return useCount >= maxCount && useCount != 0;
 }
 
+bool ViewHandler::allowanceNearlyUsed(int left, int maxCount)
+{
+    return left <= qMax(3, maxCount / 10);
+}
+
 void ViewHandler::onAICountValue(int useCount, int maxCount)
 {
     qCDebug(lcShell) << "useCount" << useCount << maxCount;
+    // A maximum of 0 is a keyboard the service does not limit: nothing to show.
+    const int questions = maxCount > 0 ? qMax(0, maxCount - useCount) : -1;
+    setAllowance(questions, questions >= 0 && allowanceNearlyUsed(questions, maxCount));
     if (quotaUsedUp(useCount, maxCount)) {
         setAllowQuestion(false);
         setNotEnough(true);
@@ -190,6 +242,8 @@ void ViewHandler::onAICountValue(int useCount, int maxCount)
 // A desktop press of the AI key also closes the guide and brings the window back.
 void ViewHandler::onDesktopAiRequest(const QString& sn)
 {
+    if (answerKeyOnActiveBar())
+        return;
     slotAiRequest(sn);
     firstRun.closeGuide();
     showNormal();
@@ -239,6 +293,39 @@ void ViewHandler::openAboutUsDialog()
     loader->setProperty("height", 332);
     loader->setProperty("source", QUrl(QStringLiteral("qrc:/Views/AboutusPage.qml")));
     loader->setProperty("active", true);
+}
+
+void ViewHandler::chooseExportFile(int row)
+{
+    if (!conversation || row < 0 || row >= conversation->dialogInfoModel()->rowCount())
+        return;
+    const DialogInfoRecord record = conversation->dialogInfoModel()->items().at(row);
+    // The conversation is found again by its file when the dialog closes: rows may move.
+    disconnect(exportFiles, &ExportFileDialog::chosen, this, nullptr);
+    connect(exportFiles, &ExportFileDialog::chosen, this,
+            [this, fileName = record.fileName](const QString& path) { exportTo(fileName, path); });
+    setOwnDialogOpen(true);
+    exportFiles->open(record.title);
+}
+
+void ViewHandler::exportTo(const QString& fileName, const QString& path)
+{
+    bool ok = false;
+    if (conversation) {
+        const QVector<DialogInfoRecord>& records = conversation->dialogInfoModel()->items();
+        const auto found =
+            std::find_if(records.begin(), records.end(), [&](const DialogInfoRecord& record) {
+                return record.fileName == fileName;
+            });
+        ok = found != records.end()
+            && conversation->exportConversation(int(found - records.begin()), path);
+    }
+    emit exportFinished(ok, QDir::toNativeSeparators(path));
+}
+
+ExportFileDialog* ViewHandler::exportDialog() const
+{
+    return exportFiles;
 }
 
 void ViewHandler::exitManagerServices() { }

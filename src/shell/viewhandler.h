@@ -11,6 +11,7 @@
 #include <memory>
 
 class AiKeyEntry;
+class ExportFileDialog;
 class ConfigEngine;
 class DeviceListManager;
 class DialogManager;
@@ -37,6 +38,10 @@ class ViewHandler : public ChatWindow
     Q_PROPERTY(bool agreePolicy READ agreePolicy WRITE setAgreePolicy NOTIFY agreePolicyChanged)
     // Scheme and host of the maker's web service, for the pages the views link to.
     Q_PROPERTY(QString serviceUrl READ serviceUrl WRITE setServiceUrl NOTIFY serviceUrlChanged)
+    // Questions left for the keyboard by its last usage reply; -1 unknown or unlimited.
+    Q_PROPERTY(int questionsLeft READ questionsLeft NOTIFY allowanceChanged)
+    // Few questions are left: the bar says so in a warning colour.
+    Q_PROPERTY(bool allowanceLow READ allowanceLow NOTIFY allowanceChanged)
 
 public:
     explicit ViewHandler(QWindow* parent = nullptr);
@@ -56,6 +61,8 @@ public:
     Q_INVOKABLE void setAgreePolicy(bool value);
     QString serviceUrl() const;
     void setServiceUrl(const QString& value);
+    int questionsLeft() const;
+    bool allowanceLow() const;
 
     Q_INVOKABLE void openWebsite(QString url);
     Q_INVOKABLE void save2Clipboard(QString text);
@@ -67,6 +74,9 @@ public:
     Q_INVOKABLE void exitManagerServices();
     Q_INVOKABLE void updateUserLoginState();
     Q_INVOKABLE void test(int index);
+    // Opens the save dialog for the conversation in that row of the conversation list; the
+    // chosen file gets its export, and exportFinished() tells how it went.
+    Q_INVOKABLE void chooseExportFile(int row);
 
     ConfigEngine* configEngine() const override;
     OvSeverHandler* serverHandler() const;
@@ -81,6 +91,9 @@ public:
     // The rule of the usage reply: the allowance is used up once the count reaches a
     // non-zero maximum (0 of 0 is a keyboard the service does not limit).
     static bool quotaUsedUp(int useCount, int maxCount);
+    // Few questions left: a tenth of the allowance or less, and never more than three.
+    static bool allowanceNearlyUsed(int left, int maxCount);
+    ExportFileDialog* exportDialog() const;
 
 signals:
     void skinModeChanged();
@@ -90,6 +103,8 @@ signals:
     void notEnoughChanged();
     void agreePolicyChanged();
     void serviceUrlChanged();
+    void allowanceChanged();
+    void exportFinished(bool ok, QString path);
     void languageChanged();
     // Declared for the views; nothing emits them.
     void openSettings();
@@ -107,6 +122,8 @@ public slots:
 
 protected:
     void releaseBeforeQuit() override;
+    // Escape nothing in the view took: stops a running answer, or puts the bar away.
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void createControllers();
@@ -119,6 +136,9 @@ private:
     void dropLanguageManager();
     void deleteTray();
     void onDesktopAiRequest(const QString& sn);
+    bool answerKeyOnActiveBar();
+    void setAllowance(int left, bool low);
+    void exportTo(const QString& fileName, const QString& path);
 
     std::unique_ptr<ConfigEngine> config;
     ViewSettings settings;
@@ -130,6 +150,7 @@ private:
     QPointer<SystemTrayIcon> tray;
     FirstRunWindows firstRun;
     AiKeyEntry* aiKey = nullptr;
+    ExportFileDialog* exportFiles = nullptr;
 
     QString serialNumber;
     QString version;
@@ -138,4 +159,6 @@ private:
     bool quotaExhausted = false;
     bool policyAgreed = false;
     QString serviceBase;
+    int left = -1;
+    bool low = false;
 };

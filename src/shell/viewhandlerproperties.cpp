@@ -96,3 +96,22 @@ void ViewHandler::setServiceUrl(const QString& value)
     serviceBase = value;
     emit serviceUrlChanged();
 }
+
+int ViewHandler::questionsLeft() const
+{
+    return left;
+}
+
+bool ViewHandler::allowanceLow() const
+{
+    return low;
+}
+
+void ViewHandler::setAllowance(int questions, bool nearlyUsed)
+{
+    if (left == questions && low == nearlyUsed)
+        return;
+    left = questions;
+    low = nearlyUsed;
+    emit allowanceChanged();
+}

@@ -24,6 +24,9 @@ QVector<Shot> allShots();
 // The chat window's shots (chatshots.cpp).
 QVector<Shot> chatShots();
 
+// Stop, the history's search and delete, the allowance (controlshots.cpp).
+QVector<Shot> controlShots();
+
 // The first-run windows and the chat bar in each language (languageshots.cpp).
 QVector<Shot> languageShots();
 

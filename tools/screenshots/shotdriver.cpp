@@ -152,9 +152,10 @@ ViewHandler* ShotDriver::window() const
 
 QList<QQuickItem*> ShotDriver::items(const QString& name) const
 {
-    if (!handler || !handler->rootObject())
+    // From the window's content item: the view and the popups on its overlay.
+    if (!handler || !handler->contentItem())
         return {};
-    return findItems(handler->rootObject(), name);
+    return findItems(handler->contentItem(), name);
 }
 
 QQuickItem* ShotDriver::item(const QString& name) const

@@ -2,8 +2,9 @@ import QtQuick 2.15
 import QtQuick.Controls 2.15
 
 // The bottom line of the chat window: the assistant's avatar (also the window's drag handle, so
-// its place is fixed) and the question box with its send button. Enter starts a new line,
-// Ctrl+Enter sends. Uses `theme` and `fontManager` of the enclosing view.
+// its place is fixed) and the question box with its send button (a stop button while an answer
+// streams) and the questions left. Enter starts a new line, Ctrl+Enter sends. Uses `theme` and
+// `fontManager` of the enclosing view.
 Item {
     id: bar
 
@@ -63,7 +64,7 @@ Item {
             id: inputScroll
             x: 16
             y: bar.multiLine ? 10 : (parent.height - height) / 2
-            width: sendButton.x - x - 8
+            width: (allowance.visible ? allowance.x : sendButton.x) - x - 8
             height: bar.multiLine ? bar.contentBoxHeight : bar.textLineHeight + 4
             clip: true
             ScrollBar.horizontal.policy: ScrollBar.AlwaysOff
@@ -110,9 +111,40 @@ Item {
             }
         }
 
+        // How many questions the keyboard has left, quietly; in the warning colour near the end.
+        Text {
+            id: allowance
+            objectName: "allowance"
+            visible: window.questionsLeft >= 0
+            anchors.right: sendButton.left
+            anchors.rightMargin: 8
+            anchors.verticalCenter: sendButton.verticalCenter
+            text: qsTr("%n question(s) left", "", window.questionsLeft)
+            textFormat: Text.PlainText
+            font.family: fontManager.item.oppoSansM.name
+            font.pixelSize: 12
+            color: window.allowanceLow ? theme.item.warningColor : theme.item.colorW5
+            Accessible.role: Accessible.StaticText
+            Accessible.name: text
+        }
+
+        // While an answer streams, the stop button takes the send button's place.
+        IconButton {
+            id: stopButton
+            objectName: "stopButton"
+            visible: dialog_manager.answering
+            anchors.fill: sendButton
+            normalSource: "qrc:/Image/Icon/stop_normal.svg"
+            hoveredSource: "qrc:/Image/Icon/stop_hovered.svg"
+            pressedSource: "qrc:/Image/Icon/stop_pressed.svg"
+            Accessible.name: qsTr("Stop the answer")
+            onClicked: dialog_manager.stopGeneration()
+        }
+
         IconButton {
             id: sendButton
             objectName: "sendButton"
+            visible: !dialog_manager.answering
             anchors.right: parent.right
             anchors.rightMargin: 6
             anchors.bottom: parent.bottom

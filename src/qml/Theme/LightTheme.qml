@@ -26,6 +26,8 @@ QtObject {
     property color themeOneColor4: "#BECBFF"
     property color themeOneColor5: "#DBE3FF"
     property color themeOneColor6: "#EBF1FF"
+    // Something runs out: the last questions of the allowance.
+    property color warningColor: "#D9480F"
     property color textColor: "#FFFFFF"
     // Read by the tray menu: text, surface, pressed and hovered rows, window background.
     property color color1: "#0A0A0A"
