@@ -15,6 +15,34 @@
         <source>Conversation title</source>
         <translation>Conversation title</translation>
     </message>
+    <message>
+        <source>Search</source>
+        <translation>Search</translation>
+    </message>
+    <message>
+        <source>Search the conversations</source>
+        <translation>Search the conversations</translation>
+    </message>
+    <message>
+        <source>Searching…</source>
+        <translation>Searching…</translation>
+    </message>
+    <message>
+        <source>No conversation found</source>
+        <translation>No conversation found</translation>
+    </message>
+    <message>
+        <source>The conversation could not be deleted.</source>
+        <translation>The conversation could not be deleted.</translation>
+    </message>
+    <message>
+        <source>Export the conversation</source>
+        <translation>Export the conversation</translation>
+    </message>
+    <message>
+        <source>Delete the conversation</source>
+        <translation>Delete the conversation</translation>
+    </message>
 </context>
 <context>
     <name>ChatPanel</name>
@@ -82,6 +110,40 @@
     </message>
 </context>
 <context>
+    <name>ConversationExporter</name>
+    <message>
+        <source>Question</source>
+        <translation>Question</translation>
+    </message>
+    <message>
+        <source>Answer</source>
+        <translation>Answer</translation>
+    </message>
+    <message>
+        <source>Reasoning</source>
+        <translation>Reasoning</translation>
+    </message>
+</context>
+<context>
+    <name>DeleteConfirmation</name>
+    <message>
+        <source>Delete “%1”?</source>
+        <translation>Delete “%1”?</translation>
+    </message>
+    <message>
+        <source>The conversation and its file are removed for good.</source>
+        <translation>The conversation and its file are removed for good.</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>Delete</source>
+        <translation>Delete</translation>
+    </message>
+</context>
+<context>
     <name>DialogManager</name>
     <message>
         <source>Generating response...</source>
@@ -113,6 +175,21 @@
     <message>
         <source>Reason: </source>
         <translation>Reason: </translation>
+    </message>
+</context>
+<context>
+    <name>ExportFileDialog</name>
+    <message>
+        <source>Export the conversation</source>
+        <translation>Export the conversation</translation>
+    </message>
+    <message>
+        <source>Markdown (*.md)</source>
+        <translation>Markdown (*.md)</translation>
+    </message>
+    <message>
+        <source>Conversation</source>
+        <translation>Conversation</translation>
     </message>
 </context>
 <context>
@@ -159,6 +236,17 @@
     <message>
         <source>Send</source>
         <translation>Send</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n question(s) left</source>
+        <translation>
+            <numerusform>%n question left</numerusform>
+            <numerusform>%n questions left</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Stop the answer</source>
+        <translation>Stop the answer</translation>
     </message>
 </context>
 <context>
@@ -222,6 +310,14 @@
     <message>
         <source>New chat</source>
         <translation type="vanished">New chat</translation>
+    </message>
+    <message>
+        <source>Exported to %1</source>
+        <translation>Exported to %1</translation>
+    </message>
+    <message>
+        <source>Could not export to %1</source>
+        <translation>Could not export to %1</translation>
     </message>
 </context>
 <context>

@@ -15,6 +15,34 @@
         <source>Conversation title</source>
         <translation>对话标题</translation>
     </message>
+    <message>
+        <source>Search</source>
+        <translation>搜索</translation>
+    </message>
+    <message>
+        <source>Search the conversations</source>
+        <translation>搜索对话</translation>
+    </message>
+    <message>
+        <source>Searching…</source>
+        <translation>正在搜索…</translation>
+    </message>
+    <message>
+        <source>No conversation found</source>
+        <translation>没有找到对话</translation>
+    </message>
+    <message>
+        <source>The conversation could not be deleted.</source>
+        <translation>无法删除该对话。</translation>
+    </message>
+    <message>
+        <source>Export the conversation</source>
+        <translation>导出对话</translation>
+    </message>
+    <message>
+        <source>Delete the conversation</source>
+        <translation>删除对话</translation>
+    </message>
 </context>
 <context>
     <name>ChatPanel</name>
@@ -82,6 +110,40 @@
     </message>
 </context>
 <context>
+    <name>ConversationExporter</name>
+    <message>
+        <source>Question</source>
+        <translation>问题</translation>
+    </message>
+    <message>
+        <source>Answer</source>
+        <translation>回答</translation>
+    </message>
+    <message>
+        <source>Reasoning</source>
+        <translation>思考过程</translation>
+    </message>
+</context>
+<context>
+    <name>DeleteConfirmation</name>
+    <message>
+        <source>Delete “%1”?</source>
+        <translation>删除“%1”？</translation>
+    </message>
+    <message>
+        <source>The conversation and its file are removed for good.</source>
+        <translation>该对话及其文件将被永久删除。</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>取消</translation>
+    </message>
+    <message>
+        <source>Delete</source>
+        <translation>删除</translation>
+    </message>
+</context>
+<context>
     <name>DialogManager</name>
     <message>
         <source>Generating response...</source>
@@ -113,6 +175,21 @@
     <message>
         <source>Reason: </source>
         <translation>思考：</translation>
+    </message>
+</context>
+<context>
+    <name>ExportFileDialog</name>
+    <message>
+        <source>Export the conversation</source>
+        <translation>导出对话</translation>
+    </message>
+    <message>
+        <source>Markdown (*.md)</source>
+        <translation>Markdown 文件 (*.md)</translation>
+    </message>
+    <message>
+        <source>Conversation</source>
+        <translation>对话</translation>
     </message>
 </context>
 <context>
@@ -159,6 +236,16 @@
     <message>
         <source>Send</source>
         <translation>发送</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n question(s) left</source>
+        <translation>
+            <numerusform>剩余 %n 次提问</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Stop the answer</source>
+        <translation>停止回答</translation>
     </message>
 </context>
 <context>
@@ -222,6 +309,14 @@
     <message>
         <source>New chat</source>
         <translation type="vanished">新对话</translation>
+    </message>
+    <message>
+        <source>Exported to %1</source>
+        <translation>已导出到 %1</translation>
+    </message>
+    <message>
+        <source>Could not export to %1</source>
+        <translation>无法导出到 %1</translation>
     </message>
 </context>
 <context>

@@ -173,7 +173,7 @@ void ViewHandler::onGuideCloseWindow()
 
 void ViewHandler::slotAiRequest(QString sn)
 {
-    if (answerKeyOnActiveBar())
+    if (answerKeyOnActiveBar(sn))
         return;
     if (sn != serialNumber)
         setAllowance(-1, false); // another keyboard: its own allowance comes with the reply
@@ -190,11 +190,15 @@ void ViewHandler::slotAiRequest(QString sn)
 
 // The AI key pressed while the bar is up and active toggles: it stops a running answer, or
 // puts the bar away. Otherwise the key brings the bar up as usual.
-bool ViewHandler::answerKeyOnActiveBar()
+bool ViewHandler::answerKeyOnActiveBar(const QString& sn)
 {
     if (!isVisible() || !isActive() || (windowStates() & Qt::WindowMinimized))
         return false;
-    if (conversation && conversation->answering())
+    const bool stop = conversation && conversation->answering();
+    qCInfo(lcShell).nospace().noquote()
+        << "AI key of keyboard " << LogRedaction::serial(sn)
+        << " on the active chat bar: " << (stop ? "the answer stopped" : "the bar put away");
+    if (stop)
         conversation->stopGeneration();
     else
         hide();
@@ -242,7 +246,7 @@ void ViewHandler::onAICountValue(int useCount, int maxCount)
 // A desktop press of the AI key also closes the guide and brings the window back.
 void ViewHandler::onDesktopAiRequest(const QString& sn)
 {
-    if (answerKeyOnActiveBar())
+    if (answerKeyOnActiveBar(sn))
         return;
     slotAiRequest(sn);
     firstRun.closeGuide();

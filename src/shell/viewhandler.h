@@ -136,7 +136,7 @@ private:
     void dropLanguageManager();
     void deleteTray();
     void onDesktopAiRequest(const QString& sn);
-    bool answerKeyOnActiveBar();
+    bool answerKeyOnActiveBar(const QString& sn);
     void setAllowance(int left, bool low);
     void exportTo(const QString& fileName, const QString& path);
 

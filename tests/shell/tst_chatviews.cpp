@@ -388,9 +388,13 @@ void TestChatViews::busyGuard()
     QVERIFY(!item("copyButton")->isEnabled());
     QVERIFY(!item("regenerateButton")->isEnabled());
 
-    // While the answer is pending: no second question, no new chat, no other conversation.
+    // While the answer is pending: no second question (the stop button stands in the send
+    // button's place, and Ctrl+Enter sends nothing), no new chat, no other conversation.
     input->setProperty("text", QStringLiteral("Another"));
-    click(item("sendButton"));
+    QVERIFY(!item("sendButton")->isVisible());
+    QVERIFY(item("stopButton")->isVisible());
+    input->forceActiveFocus();
+    QTest::keyClick(handler.get(), Qt::Key_Return, Qt::ControlModifier);
     QCOMPARE(manager->dialogModel()->rowCount(), 2);
     QCOMPARE(input->property("text").toString(), QStringLiteral("Another"));
     click(item("newChatButton"));

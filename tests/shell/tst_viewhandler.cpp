@@ -255,7 +255,9 @@ void TestViewHandler::usedUpAllowanceBlocksQuestions()
     QVERIFY(!handler->allowQuestion());
     QVERIFY(handler->notEnough());
 
-    // The next key press allows questions again until its own reply arrives.
+    // The next key press allows questions again until its own reply arrives (the bar was put
+    // away meanwhile: a press on the active bar would only put it away).
+    handler->hide();
     handler->slotAiRequest(sn);
     QVERIFY(handler->allowQuestion());
     QVERIFY(counts.wait(10000));
