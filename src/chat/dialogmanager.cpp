@@ -327,6 +327,7 @@ bool DialogManager::deleteConversation(int row)
 // The open conversation was deleted: the chat starts a new one with the next question.
 void DialogManager::forgetOpenConversation()
 {
+    answers.reset(); // an answer still being converted whole has nowhere to go
     messages->clearAll();
     setCurrentIndex(-1);
     sessionId.clear();

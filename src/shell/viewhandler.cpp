@@ -237,8 +237,6 @@ void ViewHandler::onAICountValue(int useCount, int maxCount)
         setAllowQuestion(false);
         setNotEnough(true);
     }
-    firstRun.closeGuide();
-    showNormal();
     if (tray)
         emit tray->aiCount(useCount, maxCount);
 }
@@ -256,6 +254,12 @@ void ViewHandler::onDesktopAiRequest(const QString& sn)
 void ViewHandler::onAIApiReply(OvSeverHandler::OvApiType type, bool status, const QString& msg)
 {
     Q_UNUSED(msg)
+    // The usage reply to an AI-key press brings the bar back. The count reported after an
+    // answer answers with the same values, but must not bring back a bar put away meanwhile.
+    if (type == OvSeverHandler::API_GET_COUNT && status) {
+        firstRun.closeGuide();
+        showNormal();
+    }
     if (type != OvSeverHandler::API_LIST || !status)
         return;
     // The stored records only: asking for a missing mode would request the list again, and a

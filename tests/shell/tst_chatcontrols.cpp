@@ -172,11 +172,17 @@ void TestChatControls::aiKeyStopsThenHides()
     askAndHold();
     const int countRequests = standIn.requestCount(QStringLiteral("/v1/ai/api/getCount"));
 
+    QSignalSpy replies(handler->serverHandler(), &OvSeverHandler::sigAIApiReply);
     handler->slotAiRequest(QStringLiteral("SN-KEY"));
     QVERIFY(!manager()->answering());
     QVERIFY(handler->isVisible());
 
     handler->slotAiRequest(QStringLiteral("SN-KEY"));
+    QVERIFY(!handler->isVisible());
+    // The stopped answer was counted; the service's reply does not bring the bar back.
+    QTRY_VERIFY_WITH_TIMEOUT(!replies.isEmpty(), 10000);
+    QCOMPARE(replies.constLast().at(0).value<OvSeverHandler::OvApiType>(),
+             OvSeverHandler::API_ADD_COUNT);
     QVERIFY(!handler->isVisible());
     QCOMPARE(standIn.requestCount(QStringLiteral("/v1/ai/api/getCount")), countRequests);
 
@@ -214,7 +220,7 @@ void TestChatControls::searchFieldFiltersTheHistory()
     fixture.type("zzz");
     QQuickItem* state = fixture.item(QStringLiteral("searchState"));
     QTRY_VERIFY(state->isVisible());
-    QCOMPARE(state->property("text").toString(), QStringLiteral("No conversation found"));
+    QTRY_COMPARE(state->property("text").toString(), QStringLiteral("No conversation found"));
 
     // Escape empties the field, and the list is whole again.
     QTest::keyClick(handler, Qt::Key_Escape);
@@ -272,6 +278,7 @@ void TestChatControls::exportThroughTheSaveDialog()
     QCOMPARE(QFileInfo(dialog->selectedFiles().value(0)).fileName(),
              QStringLiteral("Trip plans ideas.md"));
     // The chat stays up while its dialog has the focus.
+    QTRY_VERIFY(dialog->isActiveWindow());
     QVERIFY(handler->isVisible());
     QVERIFY(!(handler->windowStates() & Qt::WindowMinimized));
 

@@ -40,6 +40,7 @@ private slots:
     void mainViewBindsToWindowAndDialogManager();
     void usageReply_data();
     void usageReply();
+    void countReportLeavesTheBarAway();
     void usedUpAllowanceBlocksQuestions();
     void unlimitedKeyboardKeepsQuestionsAllowed();
     void aiRequest();
@@ -211,6 +212,23 @@ void TestViewHandler::usageReply_data()
     QTest::newRow("3 of 0") << 3 << 0 << true;
 }
 
+// The count reported after an answer answers with the same values: they reach the bar, but
+// a bar the user put away stays away.
+void TestViewHandler::countReportLeavesTheBarAway()
+{
+    const auto handler = makeHandler();
+    QVERIFY(!handler->isVisible());
+    emit handler->serverHandler()->sigAICountValue(47, 50);
+    emit handler->serverHandler()->sigAIApiReply(OvSeverHandler::API_ADD_COUNT, true, QString());
+    QVERIFY(!handler->isVisible());
+    QCOMPARE(handler->questionsLeft(), 3);
+    QVERIFY(handler->allowanceLow());
+    QVERIFY(ViewHandler::allowanceNearlyUsed(5, 50));
+    QVERIFY(!ViewHandler::allowanceNearlyUsed(6, 50));
+    QVERIFY(ViewHandler::allowanceNearlyUsed(100, 1000));
+    QVERIFY(!ViewHandler::allowanceNearlyUsed(4, 20));
+}
+
 void TestViewHandler::usageReply()
 {
     QFETCH(int, useCount);
@@ -222,12 +240,15 @@ void TestViewHandler::usageReply()
     handler->setAllowQuestion(true);
     QSignalSpy allowed(handler.get(), &ViewHandler::allowQuestionChanged);
     QSignalSpy notEnough(handler.get(), &ViewHandler::notEnoughChanged);
+    // As the client reports a reply to the key press's count request.
     emit handler->serverHandler()->sigAICountValue(useCount, maxCount);
+    emit handler->serverHandler()->sigAIApiReply(OvSeverHandler::API_GET_COUNT, true, QString());
     QCOMPARE(handler->allowQuestion(), !blocked);
     QCOMPARE(handler->notEnough(), blocked);
     QCOMPARE(allowed.count(), blocked ? 1 : 0);
     QCOMPARE(notEnough.count(), blocked ? 1 : 0);
     QVERIFY(handler->isVisible()); // the reply brings the chat window up
+    QCOMPARE(handler->questionsLeft(), maxCount > 0 ? qMax(0, maxCount - useCount) : -1);
 
     // A later reply with room left does not reset notEnough; only the next key press
     // allows questions again.
