@@ -250,7 +250,7 @@ bool ChatHistoryStore::removeConversation(int position, const QString& fileName)
     if (std::none_of(history.begin(), history.end(), names)) {
         const QString conversation = conversationPath(fileName);
         if (QFileInfo::exists(conversation) && !QFile::remove(conversation))
-            qWarning() << "Could not remove the conversation file" << conversation;
+            qCWarning(lcChat) << "Could not remove the conversation file" << conversation;
     }
     return true;
 }

@@ -1,4 +1,5 @@
 #include "aikeyfixture.h"
+#include "core/logredaction.h"
 #include "x11desktop.h"
 
 #include <QElapsedTimer>
@@ -10,7 +11,8 @@ const QString AiKeyboard = QStringLiteral("Orvik Z19 AI");
 const QString AiSerial = QStringLiteral("SN-AI-0001");
 const QString DesktopKey = QStringLiteral("AI key pressed on the desktop");
 const QString PutAway =
-    QStringLiteral("AI key of keyboard SN-AI-0001 on the active chat bar: the bar put away");
+    QStringLiteral("AI key of keyboard %1 on the active chat bar: the bar put away")
+        .arg(LogRedaction::serial(AiSerial));
 constexpr int CollapsedWidth = 576;
 
 bool pressAiKey()

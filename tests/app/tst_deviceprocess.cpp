@@ -38,7 +38,8 @@ QString raised(const QString& sn)
 // A press on the bar while it is up and active puts it away (or stops an answer).
 QString onActiveBar(const QString& sn)
 {
-    return QStringLiteral("AI key of keyboard %1 on the active chat bar").arg(sn);
+    return QStringLiteral("AI key of keyboard %1 on the active chat bar")
+        .arg(LogRedaction::serial(sn));
 }
 
 } // namespace

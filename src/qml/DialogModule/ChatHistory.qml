@@ -66,6 +66,7 @@ Item {
         placeholderTextColor: theme.item.colorW5
         selectionColor: theme.item.themeOneColor5
         selectedTextColor: theme.item.colorB1
+        Accessible.role: Accessible.EditableText
         Accessible.name: qsTr("Search the conversations")
         onTextChanged: dialog_manager.searchConversations(text)
         // Escape empties the field first; on an empty field it goes on to the window.
@@ -137,9 +138,11 @@ Item {
             // The conversation's row in the manager's list (the search reorders this one).
             readonly property int row: model.row
             readonly property bool current: row === dialog_manager.currentIndex
-            // The mouse is over the entry or one of its actions (which lie over the entry).
-            readonly property bool showActions:
-                (choose.hovered || exportButton.hovered || deleteButton.hovered) && !editing
+            // The mouse is over the entry or one of its actions (which lie over the entry), or
+            // the keyboard is on one of them.
+            readonly property bool showActions: !editing
+                && (choose.hovered || exportButton.hovered || deleteButton.hovered
+                    || choose.visualFocus || exportButton.activeFocus || deleteButton.activeFocus)
             property bool editing: false
 
             function startRename() {

@@ -1,5 +1,6 @@
 import QtQuick 2.15
 import QtQuick.Controls 2.15
+import "qrc:/Controls"
 
 // A rounded button with a label only; `accent` paints it in the accent colour (the action a
 // question asks for).
@@ -11,7 +12,8 @@ AbstractButton {
     implicitWidth: Math.max(72, label.implicitWidth + 28)
     implicitHeight: 30
     padding: 0
-    focusPolicy: Qt.NoFocus
+    // Tab reaches it; a click leaves the focus where it was.
+    focusPolicy: Qt.TabFocus
     hoverEnabled: true
     Accessible.role: Accessible.Button
     Accessible.name: text
@@ -35,4 +37,6 @@ AbstractButton {
         font.pixelSize: 13
         color: control.accent ? theme.item.colorW1 : theme.item.colorB1
     }
+
+    FocusRing { ringRadius: height / 2 + 2 }
 }
