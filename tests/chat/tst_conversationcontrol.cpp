@@ -185,6 +185,7 @@ void TestConversationControl::failureKeepsWhatArrived_data()
     QTest::newRow("connection cut") << QStringLiteral("cut") << 0;
     QTest::newRow("stalled after half") << QStringLiteral("hold") << 500;
     QTest::newRow("transport error") << QStringLiteral("hold") << -1; // reported by hand
+    QTest::newRow("error event after half") << QStringLiteral("late-error") << 0;
 }
 
 // The part that arrived stays, the error follows as a paragraph of its own; shown, stored,

@@ -68,6 +68,7 @@ EngineFault::Kind EngineFault::kindOf(const QString& name)
         {QStringLiteral("no-trailing-blank"), NoTrailingBlank},
         {QStringLiteral("long"), Long},
         {QStringLiteral("hold"), Hold},
+        {QStringLiteral("late-error"), LateError},
     };
     return kinds.value(name, None);
 }
@@ -102,6 +103,12 @@ QVector<QByteArray> EngineFault::blocks(const EngineStream& stream, int mode) co
     case ErrorEvent:
         return {stream.echo(false),
                 stream.error(460004, QStringLiteral("应用不存在或未发布 (app not found)"))};
+    case LateError: {
+        QVector<QByteArray> blocks = EngineScript::answerBlocks(stream, mode, length());
+        blocks.resize(blocks.size() / 2);
+        blocks.append(stream.error(500001, QStringLiteral("internal error")));
+        return blocks;
+    }
     case Malformed: {
         QVector<QByteArray> blocks = EngineScript::answerBlocks(stream, mode, length());
         blocks.insert(1, stream.malformed());

@@ -31,6 +31,7 @@ public:
         NoTrailingBlank,
         Long,
         Hold,
+        LateError,
     };
 
     // From "[fault:<name>]" or "[fault:<name>:<number>]" in the question, else from the

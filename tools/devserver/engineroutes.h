@@ -33,6 +33,7 @@ struct Response;
 //   stall               the echo, then silence for two minutes
 //   malformed           a normal answer with three broken blocks after the echo
 //   error-event         the echo, then {"type":"error","error":{"code":460004,...}}; no answer
+//   late-error          half the answer, then an error event (code 500001) instead of the rest
 //   cut                 half the answer and half a block, then the connection drops
 //   bytewise            the short answer, every byte written on its own
 //   split:<n>           the short answer written in two parts, cut after byte n

@@ -11,8 +11,6 @@
 #include "service/ovseverhandler.h"
 #include "shell/viewhandler.h"
 
-#include <QGuiApplication>
-#include <QMouseEvent>
 #include <QQuickItem>
 
 namespace {
@@ -65,7 +63,7 @@ QQuickWindow* stopButton(ShotDriver& driver)
     return streaming && manager->answering() ? window : nullptr;
 }
 
-// The history panel filtered by its search field as the user types.
+// The history panel filtered by its search field as the user types, its first result open.
 QQuickWindow* historySearch(ShotDriver& driver)
 {
     storeKeyboardConversations(driver);
@@ -82,18 +80,15 @@ QQuickWindow* historySearch(ShotDriver& driver)
     const bool found =
         driver.waitUntil([list] { return list->filtering() && list->rowCount() == 2; }, WaitMs,
                          QStringLiteral("the search's result"));
-    driver.settle();
-    // The mouse over the first entry shows its actions, export and delete.
-    QQuickItem* entry = driver.item(QStringLiteral("historyEntry"));
-    if (!found || !entry)
+    // The first result opened: the word was found in its messages, not in its title.
+    DialogManager* manager = window->dialogManager();
+    if (!found || !driver.click(QStringLiteral("historyEntry")))
         return nullptr;
-    const QPointF over = entry->mapToScene(QPointF(entry->width() / 2, entry->height() / 2));
-    QMouseEvent move(QEvent::MouseMove, over, over, window->mapToGlobal(over.toPoint()),
-                     Qt::NoButton, Qt::NoButton, Qt::NoModifier);
-    QGuiApplication::sendEvent(window, &move);
+    const bool opened =
+        driver.waitUntil([manager] { return manager->dialogModel()->rowCount() == 2; }, WaitMs,
+                         QStringLiteral("the opened result"));
     driver.settle();
-    QQuickItem* actions = driver.item(QStringLiteral("deleteButton"));
-    return actions && actions->isVisible() ? window : nullptr;
+    return opened && list->rowCount() == 2 ? window : nullptr;
 }
 
 // Deleting asks first.
@@ -132,7 +127,8 @@ QVector<Shot> controlShots()
          QStringLiteral("An answer streaming: the stop button in the send button's place"),
          stopButton},
         {QStringLiteral("chat-history-search"),
-         QStringLiteral("The history filtered by its search field"), historySearch},
+         QStringLiteral("The history filtered by its search field, the first result open"),
+         historySearch},
         {QStringLiteral("chat-history-delete"),
          QStringLiteral("Deleting a conversation asks first"), historyDelete},
         {QStringLiteral("chat-allowance-low"),
