@@ -20,7 +20,6 @@
 #include "chat/dialogmanager.h"
 #include "chat/dialogmodel.h"
 #include "chat/markdownrenderer.h"
-#include "chat/outofviewdelay.h"
 #include "chat/richtextview.h"
 #include "core/configengine.h"
 #include "core/constants.h"
@@ -49,17 +48,19 @@ constexpr int FastEvents = 400;
 constexpr int FastPaceMs = 20;
 constexpr int RealCharsPerEvent = 50;
 constexpr int RealPaceMs = 50;
-// After the last event: long enough for the view to show a text it held back while out of view.
-constexpr int SettleMs = OutOfViewDelay::CatchUpMs + 200;
+// After the last event: long enough for the answer's final conversion on its worker thread.
+constexpr int SettleMs = 450;
 
-// The chat panel's message list with the answer layout: reasoning above the answer, both rich
-// text 486 wide in pieces (RichTextView), selectable.
+// The chat panel's message list with the answer layout of the app: reasoning above the
+// answer, both the app's own answer view (AnswerView) 486 wide, in its light theme.
 const char* const PanelQml = R"QML(
 import QtQuick 2.15
-import Lumora.Chat 1.0
+import "qrc:/DialogModule"
 
 Item {
     width: 514; height: 476
+    Loader { id: theme; source: "qrc:/Theme/LightTheme.qml" }
+    Loader { id: fontManager; source: "qrc:/FontManager.qml" }
     ListView {
         anchors.fill: parent
         clip: true
@@ -68,41 +69,19 @@ Item {
         delegate: Column {
             width: 486
             spacing: 12
-            RichTextView {
-                id: reasoning
+            AnswerView {
                 width: 486
                 visible: model.reasoningContent !== ""
                 html: model.reasoningContent
-                Repeater { model: reasoning.segments; delegate: piece }
             }
-            RichTextView {
-                id: answer
+            AnswerView {
                 width: 486
                 html: model.content
-                Repeater { model: answer.segments; delegate: piece }
             }
-        }
-    }
-    // SelectableText of the app, less its theme.
-    Component {
-        id: piece
-        TextEdit {
-            id: edit
-            width: parent ? parent.width : 0
-            textFormat: TextEdit.RichText
-            wrapMode: TextEdit.Wrap
-            readOnly: true
-            selectByMouse: true
-            text: model.html
         }
     }
 }
 )QML";
-
-void registerQmlTypes()
-{
-    RichTextView::registerQmlType();
-}
 
 qint64 threadCpuNs()
 {
@@ -143,16 +122,19 @@ QString tableSection()
         "| Silver | 45 g | 3.4 mm | quiet |\n\n");
 }
 
-// One numbered list from top to bottom, as step-by-step answers come: it is one block, which
-// the view cannot cut into pieces.
+// One numbered list from top to bottom, as step-by-step answers come: one block of Markdown.
 QString listAnswer(int length)
 {
     QString text;
     for (int step = 1; text.size() < length; ++step) {
-        text += QStringLiteral("%1. **Step %1**: press the switch down slowly and listen; a "
-                               "tactile bump should come before the click.\n"
-                               "   - check the travel\n   - check the sound\n")
-                    .arg(step);
+        const QString marker = QStringLiteral("%1. ").arg(step);
+        const QString indent(marker.size(), QLatin1Char(' '));
+        text += marker
+            + QStringLiteral("**Step %1**: press the switch down slowly and listen; a tactile "
+                             "bump should come before the click.\n")
+                  .arg(step)
+            + indent + QStringLiteral("- check the travel\n") + indent
+            + QStringLiteral("- check the sound\n");
     }
     text.truncate(length);
     return text;
@@ -326,7 +308,8 @@ int main(int argc, char* argv[])
 
     ConfigEngine config;
     config.initialize({{QStringLiteral("AppVer3ConfigPath"), CONFIGS_DIR_NAME}});
-    registerQmlTypes();
+    Q_INIT_RESOURCE(qml);
+    RichTextView::registerQmlType();
     Bench bench(&config);
     auto paceFor = [realPace](int size) {
         return realPace ? Pace {std::max(1, size / RealCharsPerEvent), RealPaceMs} : Pace {};

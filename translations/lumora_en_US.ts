@@ -2,6 +2,13 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="en_US">
 <context>
+    <name>AnswerCodeBlock</name>
+    <message>
+        <source>code</source>
+        <translation>code</translation>
+    </message>
+</context>
+<context>
     <name>ChatHistory</name>
     <message>
         <source>History</source>
@@ -122,6 +129,21 @@
     <message>
         <source>Reasoning</source>
         <translation>Reasoning</translation>
+    </message>
+</context>
+<context>
+    <name>CopyCodeButton</name>
+    <message>
+        <source>Copy code</source>
+        <translation>Copy code</translation>
+    </message>
+    <message>
+        <source>Copied</source>
+        <translation>Copied</translation>
+    </message>
+    <message>
+        <source>Copy</source>
+        <translation>Copy</translation>
     </message>
 </context>
 <context>

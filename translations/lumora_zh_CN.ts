@@ -2,6 +2,13 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="zh_CN">
 <context>
+    <name>AnswerCodeBlock</name>
+    <message>
+        <source>code</source>
+        <translation>代码</translation>
+    </message>
+</context>
+<context>
     <name>ChatHistory</name>
     <message>
         <source>History</source>
@@ -122,6 +129,21 @@
     <message>
         <source>Reasoning</source>
         <translation>思考过程</translation>
+    </message>
+</context>
+<context>
+    <name>CopyCodeButton</name>
+    <message>
+        <source>Copy code</source>
+        <translation>复制代码</translation>
+    </message>
+    <message>
+        <source>Copied</source>
+        <translation>已复制</translation>
+    </message>
+    <message>
+        <source>Copy</source>
+        <translation>复制</translation>
     </message>
 </context>
 <context>

@@ -1,5 +1,9 @@
 #include "chat/htmlblocks.h"
 
+#include <algorithm>
+#include <iterator>
+#include <utility>
+
 namespace {
 
 const QLatin1String DocumentStart("<!DOCTYPE HTML");
@@ -79,4 +83,77 @@ int HtmlBlocks::closingTagsStart(QStringView text)
 bool HtmlBlocks::startsWithAt(const QString& text, int at, QLatin1String what)
 {
     return QStringView(text).mid(at, what.size()) == what;
+}
+
+int HtmlBlocks::listEnd(const QString& html, int from, int end, int depth, QVector<int>* itemBreaks)
+{
+    for (int i = from; i < end; ++i) {
+        const QChar c = html.at(i);
+        if (c == QLatin1Char('<')) {
+            if (startsWithAt(html, i, QLatin1String("<ul"))
+                || startsWithAt(html, i, QLatin1String("<ol")))
+                ++depth;
+            else if (startsWithAt(html, i, QLatin1String("</ul>"))
+                     || startsWithAt(html, i, QLatin1String("</ol>")))
+                --depth;
+        } else if (c == QLatin1Char('\n') && i + 1 < end && html.at(i + 1) == QLatin1Char('<')) {
+            if (depth <= 0)
+                return i;
+            if (depth == 1 && startsWithAt(html, i + 1, QLatin1String("<li")))
+                itemBreaks->append(i);
+        }
+    }
+    return end;
+}
+
+bool HtmlBlocks::isCodeStart(const QString& html, int at)
+{
+    static const QLatin1String Start("<pre class=\"code");
+    if (!startsWithAt(html, at, Start))
+        return false;
+    const int tagEnd = html.indexOf(QLatin1Char('>'), at);
+    const QStringView tag = QStringView(html).mid(at, tagEnd < 0 ? 0 : tagEnd - at);
+    return tag.contains(QLatin1String("margin-left:0px;"))
+        && tag.contains(QLatin1String("-qt-block-indent:0;"));
+}
+
+QString HtmlBlocks::codeLanguage(const QString& html, int at)
+{
+    static const QLatin1String Prefix("<pre class=\"code language-");
+    if (!startsWithAt(html, at, Prefix))
+        return QString();
+    const int start = at + Prefix.size();
+    return html.mid(start, html.indexOf(QLatin1Char('"'), start) - start);
+}
+
+// The lines' tags dropped and the entities that the export writes turned back into characters.
+QString HtmlBlocks::codeText(const QString& html, int from, int to)
+{
+    static const std::pair<QLatin1String, QChar> entities[] = {
+        {QLatin1String("&lt;"), QLatin1Char('<')},   {QLatin1String("&gt;"), QLatin1Char('>')},
+        {QLatin1String("&amp;"), QLatin1Char('&')},  {QLatin1String("&quot;"), QLatin1Char('"')},
+        {QLatin1String("&#39;"), QLatin1Char('\'')}, {QLatin1String("&nbsp;"), QChar(0xA0)},
+    };
+    QString code;
+    code.reserve(to - from);
+    for (int i = from; i < to; ++i) {
+        const QChar c = html.at(i);
+        if (c == QLatin1Char('<')) {
+            const int close = html.indexOf(QLatin1Char('>'), i);
+            i = close < 0 || close >= to ? to : close;
+            continue;
+        }
+        if (c == QLatin1Char('&')) {
+            const auto entity =
+                std::find_if(std::begin(entities), std::end(entities),
+                             [&](const auto& e) { return startsWithAt(html, i, e.first); });
+            if (entity != std::end(entities)) {
+                code += entity->second;
+                i += entity->first.size() - 1;
+                continue;
+            }
+        }
+        code += c;
+    }
+    return code;
 }

@@ -3,6 +3,7 @@
 #include <QLatin1String>
 #include <QString>
 #include <QStringView>
+#include <QVector>
 
 // Reads the HTML that MarkdownRenderer makes: a document head through "</head>", then one line
 // per top-level block (a list or a table spans several lines), then "</html>". Text never holds
@@ -28,4 +29,15 @@ public:
     // end in a closing tag, 0 when it is nothing else.
     static int closingTagsStart(QStringView text);
     static bool startsWithAt(const QString& text, int at, QLatin1String what);
+
+    // Where a list that starts at from ends (as blockEnd does); depth 1: from lies inside the
+    // list, at one of its items. itemBreaks gets the line breaks before its top-level items.
+    static int listEnd(const QString& html, int from, int end, int depth, QVector<int>* itemBreaks);
+    // Whether the first line of a top-level code block starts at at ("pre" marked with the code
+    // class, not indented or quoted).
+    static bool isCodeStart(const QString& html, int at);
+    // The language of the code block that starts at at; empty when it has none.
+    static QString codeLanguage(const QString& html, int at);
+    // The plain text of the code lines in html[from, to), one line each.
+    static QString codeText(const QString& html, int from, int to);
 };

@@ -8,11 +8,146 @@
 
 namespace {
 
-// Whether a piece ends after a unit was decided from the text up to the line break after it
-// and the tag that follows ("\n<table").
+const QString Text = QStringLiteral("text");
+const QString Code = QStringLiteral("code");
+const QString Table = QStringLiteral("table");
+
+// Whether a piece ends at a line break was decided from the text up to the line break and the
+// tag that follows ("\n<table", "\n<li ").
 constexpr int CutLookahead = 8;
 
+// Walks the blocks of one answer and collects its pieces.
+class Cutter
+{
+public:
+    Cutter(const QString& html, QVector<RichTextSegments::Piece>& pieces)
+        : html(html)
+        , pieces(pieces)
+        , head(html.left(HtmlBlocks::bodyStart(html)))
+        , end(HtmlBlocks::bodyEnd(html))
+    { }
+
+    void run(int from, const QString& openList, int listStart)
+    {
+        current = from;
+        continuedList = openList;
+        continuedItems = listStart;
+        int at = from;
+        if (!openList.isEmpty())
+            at = textList(at, 1, continuedItems);
+        while (at < end) {
+            if (HtmlBlocks::isCodeStart(html, at))
+                at = code(at);
+            else if (HtmlBlocks::startsWithAt(html, at, QLatin1String("<table")))
+                at = table(at);
+            else if (HtmlBlocks::startsWithAt(html, at, QLatin1String("<ul"))
+                     || HtmlBlocks::startsWithAt(html, at, QLatin1String("<ol")))
+                at = textList(at, 0, 0);
+            else
+                at = textBlock(HtmlBlocks::blockEnd(html, at, end));
+        }
+        closeText(end, QString(), 0);
+    }
+
+private:
+    // Closes the text piece that runs up to stop; closeList/items: it ends inside a list.
+    void closeText(int stop, const QString& closeList, int items)
+    {
+        if (stop > current) {
+            RichTextSegments::Piece piece;
+            piece.start = current;
+            piece.end = stop;
+            piece.kind = Text;
+            piece.listStart = continuedItems;
+            piece.source = head + continuedList + html.midRef(current, stop - current)
+                + (closeList.isEmpty() ? QString() : closingTagOf(closeList))
+                + HtmlBlocks::htmlEnd();
+            piece.openList = closeList;
+            piece.itemsBefore = items;
+            pieces.append(piece);
+        }
+        current = stop + 1;
+        continuedList = closeList;
+        continuedItems = items;
+    }
+
+    static QString closingTagOf(const QString& openTag)
+    {
+        return openTag.startsWith(QLatin1String("<ol")) ? QStringLiteral("</ol>")
+                                                        : QStringLiteral("</ul>");
+    }
+
+    int textBlock(int blockEnd)
+    {
+        if (blockEnd < end && blockEnd - current >= RichTextSegments::PieceSize)
+            closeText(blockEnd, QString(), 0);
+        return blockEnd + 1;
+    }
+
+    // A list, or the rest of one when depth is 1: a long list is cut between its items.
+    int textList(int at, int depth, int itemsBefore)
+    {
+        QVector<int> itemBreaks;
+        const int listEnd = HtmlBlocks::listEnd(html, at, end, depth, &itemBreaks);
+        const QString openTag =
+            depth == 0 ? html.mid(at, html.indexOf(QLatin1Char('>'), at) + 1 - at) : continuedList;
+        int items = itemsBefore + 1; // an item starts at at
+        for (int itemBreak : qAsConst(itemBreaks)) {
+            if (itemBreak - current >= RichTextSegments::PieceSize)
+                closeText(itemBreak, openTag, items);
+            ++items;
+        }
+        return textBlock(listEnd);
+    }
+
+    int code(int at)
+    {
+        closeText(at - 1, QString(), 0);
+        int stop = HtmlBlocks::blockEnd(html, at, end);
+        while (stop + 1 < end && HtmlBlocks::startsWithAt(html, stop + 1, QLatin1String("<pre "))
+               && !HtmlBlocks::isCodeStart(html, stop + 1))
+            stop = HtmlBlocks::blockEnd(html, stop + 1, end);
+        RichTextSegments::Piece piece;
+        piece.start = at;
+        piece.end = stop;
+        piece.kind = Code;
+        piece.source = HtmlBlocks::codeText(html, at, stop);
+        piece.language = HtmlBlocks::codeLanguage(html, at);
+        pieces.append(piece);
+        current = stop + 1;
+        return stop + 1;
+    }
+
+    int table(int at)
+    {
+        closeText(at - 1, QString(), 0);
+        const int stop = HtmlBlocks::blockEnd(html, at, end);
+        RichTextSegments::Piece piece;
+        piece.start = at;
+        piece.end = stop;
+        piece.kind = Table;
+        piece.source = head + html.midRef(at, stop - at) + HtmlBlocks::htmlEnd();
+        pieces.append(piece);
+        current = stop + 1;
+        return stop + 1;
+    }
+
+    const QString& html;
+    QVector<RichTextSegments::Piece>& pieces;
+    const QString head;
+    const int end;
+    int current = 0;
+    QString continuedList;
+    int continuedItems = 0;
+};
+
 } // namespace
+
+bool RichTextSegments::Piece::operator==(const Piece& other) const
+{
+    return kind == other.kind && source == other.source && language == other.language
+        && listStart == other.listStart;
+}
 
 RichTextSegments::RichTextSegments(QObject* parent)
     : QAbstractListModel(parent)
@@ -28,8 +163,7 @@ void RichTextSegments::setHtml(const QString& html)
     if (text == html)
         return;
     const int kept = keptPieces(html);
-    const int from = kept > 0 ? pieces.at(kept - 1).end + 1 : 0;
-    QVector<Piece> next = cut(html, from);
+    QVector<Piece> next = cut(html, kept);
     text = html;
     publish(std::move(next), kept);
     emit htmlChanged();
@@ -51,35 +185,23 @@ int RichTextSegments::keptPieces(const QString& newHtml) const
     return kept;
 }
 
-// The pieces of newHtml from the unit that starts at from (0: from the beginning).
-QVector<RichTextSegments::Piece> RichTextSegments::cut(const QString& newHtml, int from) const
+// The pieces of newHtml after the first kept ones.
+QVector<RichTextSegments::Piece> RichTextSegments::cut(const QString& newHtml, int kept) const
 {
     QVector<Piece> next;
     if (newHtml.isEmpty())
         return next;
     if (!HtmlBlocks::isBlockDocument(newHtml)) {
-        next.append({0, int(newHtml.size()), newHtml});
+        next.append({0, int(newHtml.size()), Text, newHtml, QString(), 0, QString(), 0});
         return next;
     }
-    const int bodyStart = HtmlBlocks::bodyStart(newHtml);
-    const int end = HtmlBlocks::bodyEnd(newHtml);
-    const QString head = newHtml.left(bodyStart);
-    auto close = [&](int start, int stop) {
-        next.append(
-            {start, stop, head + newHtml.midRef(start, stop - start) + HtmlBlocks::htmlEnd()});
-    };
-    int start = std::max(from, bodyStart);
-    for (int unit = start; unit < end;) {
-        const int unitEnd = HtmlBlocks::unitEnd(newHtml, unit, end);
-        if (unitEnd - start >= PieceSize && unitEnd < end
-            && !HtmlBlocks::startsWithAt(newHtml, unitEnd + 1, QLatin1String("<table"))) {
-            close(start, unitEnd);
-            start = unitEnd + 1;
-        }
-        unit = unitEnd + 1;
+    Cutter cutter(newHtml, next);
+    if (kept == 0) {
+        cutter.run(HtmlBlocks::bodyStart(newHtml), QString(), 0);
+    } else {
+        const Piece& last = pieces.at(kept - 1);
+        cutter.run(last.end + 1, last.openList, last.itemsBefore);
     }
-    if (start < end)
-        close(start, end);
     return next;
 }
 
@@ -92,20 +214,19 @@ void RichTextSegments::publish(QVector<Piece> next, int kept)
     int firstChanged = -1;
     int lastChanged = -1;
     for (int row = kept; row < common; ++row) {
-        const Piece& replacement = next.at(row - kept);
-        if (pieces.at(row).html != replacement.html) {
+        Piece& replacement = next[row - kept];
+        if (!(pieces.at(row) == replacement)) {
             firstChanged = firstChanged < 0 ? row : firstChanged;
             lastChanged = row;
         }
-        pieces[row] = replacement;
+        pieces[row] = std::move(replacement);
     }
-    unchanged = firstChanged >= 0 ? firstChanged : common;
     if (firstChanged >= 0)
-        emit dataChanged(index(firstChanged), index(lastChanged), {HtmlRole});
+        emit dataChanged(index(firstChanged), index(lastChanged));
     if (newCount > oldCount) {
         beginInsertRows(QModelIndex(), oldCount, newCount - 1);
         for (int row = oldCount; row < newCount; ++row)
-            pieces.append(next.at(row - kept));
+            pieces.append(std::move(next[row - kept]));
         endInsertRows();
     } else if (newCount < oldCount) {
         beginRemoveRows(QModelIndex(), newCount, oldCount - 1);
@@ -116,19 +237,14 @@ void RichTextSegments::publish(QVector<Piece> next, int kept)
         emit countChanged();
 }
 
-int RichTextSegments::unchangedCount() const
-{
-    return unchanged;
-}
-
 int RichTextSegments::count() const
 {
     return pieces.size();
 }
 
-QString RichTextSegments::pieceAt(int row) const
+RichTextSegments::Piece RichTextSegments::pieceAt(int row) const
 {
-    return row >= 0 && row < pieces.size() ? pieces.at(row).html : QString();
+    return row >= 0 && row < pieces.size() ? pieces.at(row) : Piece();
 }
 
 int RichTextSegments::rowCount(const QModelIndex& parent) const
@@ -138,13 +254,27 @@ int RichTextSegments::rowCount(const QModelIndex& parent) const
 
 QVariant RichTextSegments::data(const QModelIndex& index, int role) const
 {
-    if (!checkIndex(index, CheckIndexOption::IndexIsValid | CheckIndexOption::ParentIsInvalid)
-        || role != HtmlRole)
+    if (!checkIndex(index, CheckIndexOption::IndexIsValid | CheckIndexOption::ParentIsInvalid))
         return QVariant();
-    return pieces.at(index.row()).html;
+    const Piece& piece = pieces.at(index.row());
+    switch (role) {
+    case KindRole:
+        return piece.kind;
+    case SourceRole:
+        return piece.source;
+    case LanguageRole:
+        return piece.language;
+    case ListStartRole:
+        return piece.listStart;
+    default:
+        return QVariant();
+    }
 }
 
 QHash<int, QByteArray> RichTextSegments::roleNames() const
 {
-    return {{HtmlRole, "html"}};
+    return {{KindRole, "kind"},
+            {SourceRole, "source"},
+            {LanguageRole, "language"},
+            {ListStartRole, "listStart"}};
 }

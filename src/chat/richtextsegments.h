@@ -4,17 +4,16 @@
 #include <QString>
 #include <QVector>
 
-// Cuts the HTML of an answer (from MarkdownRenderer) into pieces of whole top-level blocks,
-// each a document of its own with the answer's head. A view that shows every piece in an edit
-// of its own lays out and paints only the piece that changed, so a long answer that streams
-// in costs the same for every event instead of more and more.
+// Cuts the HTML of an answer (MarkdownRenderer's) into the pieces a view shows one item each:
+// every top-level code block ("code": its plain code and language) and table ("table": a
+// document of the table alone), and the text between them in pieces of about PieceSize
+// characters ("text"), cut between top-level blocks or between the items of a long list (the
+// piece after such a cut continues the list: listStart items come before its first). Each
+// text or table piece is a document of its own with the answer's head.
 //
-// A piece ends after the first unit that makes it PieceSize characters long, never next to a
-// table (a table's trailing block belongs to it, and a piece never starts with one, so the
-// margins between pieces collapse as they do between blocks). The cut depends only on the
-// text before it: while an answer grows, every piece but the last stays as it is, and a
-// streamed answer ends up cut as the same answer given whole. Texts that are not such HTML
-// (plain messages) are one piece.
+// The cut depends only on the text before it: while an answer grows, every piece but the
+// last stays as it is, and a streamed answer ends up cut as the same answer given whole.
+// Texts that are not such HTML (plain messages) are one text piece.
 class RichTextSegments : public QAbstractListModel
 {
     Q_OBJECT
@@ -22,17 +21,29 @@ class RichTextSegments : public QAbstractListModel
     Q_PROPERTY(int count READ count NOTIFY countChanged)
 
 public:
-    enum Roles { HtmlRole = Qt::UserRole + 1 };
+    enum Roles { KindRole = Qt::UserRole + 1, SourceRole, LanguageRole, ListStartRole };
     static constexpr int PieceSize = 3000;
+
+    struct Piece
+    {
+        int start = 0; // the piece holds html[start, end)
+        int end = 0;
+        QString kind; // "text", "code" or "table"
+        QString source; // a document for text and tables, the code for code
+        QString language;
+        int listStart = 0;
+        // A text piece cut inside a list: the list's opening tag, and its items up to the cut.
+        QString openList;
+        int itemsBefore = 0;
+        bool operator==(const Piece& other) const;
+    };
 
     explicit RichTextSegments(QObject* parent = nullptr);
 
     QString html() const;
     void setHtml(const QString& html);
     int count() const;
-    QString pieceAt(int row) const;
-    // How many pieces from the first were left as they were by the last change of the text.
-    int unchangedCount() const;
+    Piece pieceAt(int row) const;
     // How many pieces from the first a change to newHtml would keep as they are.
     int keptPieces(const QString& newHtml) const;
 
@@ -45,17 +56,17 @@ signals:
     void countChanged();
 
 private:
-    struct Piece
+    // Where the cutting stands: the start of the current text piece, and the list it continues.
+    struct Cut
     {
-        int start = 0; // the piece holds the blocks in text[start, end)
-        int end = 0;
-        QString html;
+        int start = 0;
+        QString openList;
+        int listStart = 0;
     };
 
-    QVector<Piece> cut(const QString& newHtml, int from) const;
+    QVector<Piece> cut(const QString& newHtml, int kept) const;
     void publish(QVector<Piece> next, int kept);
 
     QString text;
     QVector<Piece> pieces;
-    int unchanged = 0;
 };

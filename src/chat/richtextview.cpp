@@ -1,43 +1,36 @@
 #include "chat/richtextview.h"
 
-#include "chat/outofviewdelay.h"
+#include "chat/piecedocuments.h"
+#include "chat/richtextpiece.h"
 #include "chat/richtextsegments.h"
+#include "chat/textkeymoves.h"
 
 #include <QClipboard>
 #include <QCursor>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMimeData>
-#include <QQuickTextDocument>
-#include <QTextBlock>
-#include <QTextCursor>
+#include <QStyleHints>
 #include <QTextDocument>
 #include <QTextDocumentFragment>
 #include <QtQml>
 
 #include <algorithm>
-#include <utility>
-
-namespace {
-
-int lengthOf(QQuickItem* piece)
-{
-    return piece->property("length").toInt();
-}
-
-} // namespace
 
 bool RichTextView::Place::operator<(const Place& other) const
 {
     return piece < other.piece || (piece == other.piece && position < other.position);
 }
 
+bool RichTextView::Place::operator==(const Place& other) const
+{
+    return piece == other.piece && position == other.position;
+}
+
 RichTextView::RichTextView(QQuickItem* parent)
     : QQuickItem(parent)
     , model(new RichTextSegments(this))
-    , delay(new OutOfViewDelay(this))
 {
-    connect(delay, &OutOfViewDelay::released, this, &RichTextView::show);
     setAcceptedMouseButtons(Qt::LeftButton);
     setFiltersChildMouseEvents(true);
     setCursor(Qt::IBeamCursor);
@@ -48,6 +41,7 @@ void RichTextView::registerQmlType()
 {
     static const int types[] = {
         qmlRegisterType<RichTextView>("Lumora.Chat", 1, 0, "RichTextView"),
+        qmlRegisterType<RichTextPiece>("Lumora.Chat", 1, 0, "RichTextPiece"),
         qmlRegisterUncreatableType<RichTextSegments>("Lumora.Chat", 1, 0, "RichTextSegments",
                                                      QStringLiteral("made by RichTextView")),
     };
@@ -56,36 +50,23 @@ void RichTextView::registerQmlType()
 
 QString RichTextView::html() const
 {
-    return delay->isHolding() ? delay->heldText() : model->html();
+    return model->html();
 }
 
 void RichTextView::setHtml(const QString& html)
 {
-    if (this->html() == html)
+    if (model->html() == html)
         return;
-    if (!delay->hold(html, changedPiece(html)))
-        show(html);
-    emit htmlChanged();
-}
-
-void RichTextView::show(const QString& html)
-{
-    delay->clear();
-    // A selection stays while an answer grows after it; one in a piece that changes goes.
-    const bool hadSelection = anchor.piece >= 0;
     model->setHtml(html);
-    if (hadSelection && std::max(anchor.piece, active.piece) >= model->unchangedCount())
-        deselect();
-}
-
-// The last piece, when html changes nothing before it (an answer that grows); none otherwise.
-QQuickItem* RichTextView::changedPiece(const QString& html) const
-{
-    const QVector<QQuickItem*> list = pieces();
-    if (list.isEmpty() || list.size() != model->count()
-        || model->keptPieces(html) < list.size() - 1)
-        return nullptr;
-    return list.constLast();
+    // Pieces that went take their part of the selection with them.
+    const int count = model->count();
+    if (anchor.piece >= count || active.piece >= count) {
+        const Place last = count > 0 ? endOf(count - 1) : Place();
+        anchor = std::min(anchor, last);
+        active = std::min(active, last);
+    }
+    showSelection();
+    emit htmlChanged();
 }
 
 RichTextSegments* RichTextView::segments() const
@@ -95,32 +76,41 @@ RichTextSegments* RichTextView::segments() const
 
 bool RichTextView::hasSelection() const
 {
-    return anchor.piece >= 0 && anchor.piece < pieces().size()
-        && (anchor.piece != active.piece || anchor.position != active.position);
+    return anchor.piece >= 0 && !(anchor == active);
 }
 
-QVector<QQuickItem*> RichTextView::pieces() const
+// The piece among the item's visual descendants (a delegate replaced by its Loader may linger
+// as an object until it is deleted, but not in the scene).
+RichTextPiece* RichTextView::pieceOf(QQuickItem* item)
+{
+    if (auto* piece = qobject_cast<RichTextPiece*>(item))
+        return piece;
+    for (QQuickItem* child : item->childItems()) {
+        if (RichTextPiece* piece = pieceOf(child))
+            return piece;
+    }
+    return nullptr;
+}
+
+// The delegates that hold a piece, in the order the Repeater keeps them in.
+QVector<QQuickItem*> RichTextView::delegates() const
 {
     QVector<QQuickItem*> found;
     for (QQuickItem* child : childItems()) {
-        if (documentOf(child))
+        if (pieceOf(child))
             found.append(child);
     }
     return found;
 }
 
-QTextDocument* RichTextView::documentOf(QQuickItem* piece)
+QVector<RichTextPiece*> RichTextView::pieces() const
 {
-    auto* quickDocument = piece->property("textDocument").value<QQuickTextDocument*>();
-    return quickDocument ? quickDocument->textDocument() : nullptr;
-}
-
-// One document puts the larger of the two margins between two blocks; a document of its own
-// leaves out the top margin of its first block and the bottom margin of its last.
-qreal RichTextView::gapBetween(QTextDocument* above, QTextDocument* below)
-{
-    return std::max(above->lastBlock().blockFormat().bottomMargin(),
-                    below->firstBlock().blockFormat().topMargin());
+    QVector<RichTextPiece*> found;
+    for (QQuickItem* child : childItems()) {
+        if (RichTextPiece* piece = pieceOf(child))
+            found.append(piece);
+    }
+    return found;
 }
 
 void RichTextView::itemChange(ItemChange change, const ItemChangeData& value)
@@ -142,54 +132,94 @@ void RichTextView::geometryChanged(const QRectF& newGeometry, const QRectF& oldG
     QQuickItem::geometryChanged(newGeometry, oldGeometry);
 }
 
-// Stacks the pieces in the order the Repeater keeps them in.
+// Stacks the pieces; between two of them the larger of the margins that meet, as one
+// document does between two blocks.
 void RichTextView::updatePolish()
 {
     qreal y = 0;
-    QTextDocument* above = nullptr;
-    for (QQuickItem* piece : pieces()) {
-        QTextDocument* document = documentOf(piece);
+    RichTextPiece* above = nullptr;
+    for (QQuickItem* child : delegates()) {
+        RichTextPiece* piece = pieceOf(child);
         if (above)
-            y += gapBetween(above, document);
-        piece->setPosition(QPointF(0, y));
-        y += piece->height();
-        above = document;
+            y += std::max(above->bottomMargin(), piece->topMargin());
+        child->setPosition(QPointF(0, y));
+        y += child->height();
+        above = piece;
     }
     setImplicitHeight(y);
 }
 
 RichTextView::Place RichTextView::placeAt(const QPointF& point) const
 {
-    const QVector<QQuickItem*> list = pieces();
+    const QVector<QQuickItem*> list = delegates();
     if (list.isEmpty())
         return {};
     int index = 0;
-    while (index + 1 < list.size() && point.y() >= list.at(index)->y() + list.at(index)->height())
+    while (index + 1 < list.size() && point.y() >= list.at(index + 1)->y())
         ++index;
-    QQuickItem* piece = list.at(index);
-    const QPointF local = mapToItem(piece, point);
-    int position = 0;
-    QMetaObject::invokeMethod(piece, "positionAt", Q_RETURN_ARG(int, position),
-                              Q_ARG(qreal, local.x()), Q_ARG(qreal, local.y()));
-    return {index, position};
+    RichTextPiece* piece = pieceOf(list.at(index));
+    QPointF local = mapToItem(piece, point);
+    local.setY(std::clamp<qreal>(local.y(), 0, std::max<qreal>(0, piece->height() - 1)));
+    return {index, piece->content().positionAt(local)};
 }
 
-void RichTextView::selectTo(const Place& place)
+RichTextView::Place RichTextView::endOf(int piece) const
 {
-    active = place;
-    showSelection();
+    const QVector<RichTextPiece*> list = pieces();
+    if (piece < 0 || piece >= list.size())
+        return {};
+    return {piece, list.at(piece)->content().length()};
 }
 
-void RichTextView::selectWordAt(const Place& place)
+RichTextView::Place RichTextView::moved(const Place& from, QTextCursor::MoveOperation op) const
 {
-    const QVector<QQuickItem*> list = pieces();
+    const QVector<RichTextPiece*> list = pieces();
+    if (list.isEmpty() || from.piece < 0)
+        return from;
+    if (op == QTextCursor::Start)
+        return {0, 0};
+    if (op == QTextCursor::End)
+        return endOf(list.size() - 1);
+    const int position = list.at(from.piece)->content().moved(from.position, op);
+    return position >= 0 ? Place {from.piece, position} : crossed(from, op);
+}
+
+// A move that leaves its piece: into the next or the one before, keeping the column for lines.
+RichTextView::Place RichTextView::crossed(const Place& from, QTextCursor::MoveOperation op) const
+{
+    const QVector<RichTextPiece*> list = pieces();
+    RichTextPiece* piece = list.at(from.piece);
+    const qreal x =
+        piece->mapToItem(this, piece->content().cursorRect(from.position).topLeft()).x();
+    if (TextKeyMoves::isForward(op)) {
+        if (from.piece + 1 >= list.size())
+            return op == QTextCursor::Down ? endOf(from.piece) : from;
+        RichTextPiece* next = list.at(from.piece + 1);
+        if (op != QTextCursor::Down)
+            return {from.piece + 1, 0};
+        const QPointF local(next->mapFromItem(this, QPointF(x, 0)).x(), 1);
+        return {from.piece + 1, next->content().positionAt(local)};
+    }
+    if (TextKeyMoves::isBackward(op)) {
+        if (from.piece == 0)
+            return op == QTextCursor::Up ? Place {0, 0} : from;
+        RichTextPiece* previous = list.at(from.piece - 1);
+        if (op != QTextCursor::Up)
+            return endOf(from.piece - 1);
+        const QPointF local(previous->mapFromItem(this, QPointF(x, 0)).x(), previous->height() - 1);
+        return {from.piece - 1, previous->content().positionAt(local)};
+    }
+    return from;
+}
+
+void RichTextView::selectUnitAt(const Place& place, QTextCursor::SelectionType unit)
+{
+    const QVector<RichTextPiece*> list = pieces();
     if (place.piece < 0 || place.piece >= list.size())
         return;
-    QQuickItem* piece = list.at(place.piece);
-    piece->setProperty("cursorPosition", place.position);
-    QMetaObject::invokeMethod(piece, "selectWord");
-    anchor = {place.piece, piece->property("selectionStart").toInt()};
-    active = {place.piece, piece->property("selectionEnd").toInt()};
+    const auto [start, end] = list.at(place.piece)->content().unitAt(place.position, unit);
+    anchor = {place.piece, start};
+    active = {place.piece, end};
     showSelection();
 }
 
@@ -197,65 +227,53 @@ void RichTextView::selectWordAt(const Place& place)
 // later one, every piece between them whole.
 void RichTextView::showSelection()
 {
-    const QVector<QQuickItem*> list = pieces();
+    const QVector<RichTextPiece*> list = pieces();
     const Place from = std::min(anchor, active);
     const Place to = std::max(anchor, active);
     for (int index = 0; index < list.size(); ++index) {
-        QQuickItem* piece = list.at(index);
-        int start = 0;
-        int end = 0;
-        if (from.piece >= 0 && index >= from.piece && index <= to.piece) {
-            start = index == from.piece ? from.position : 0;
-            end = index == to.piece ? to.position : lengthOf(piece);
+        RichTextPiece* piece = list.at(index);
+        if (from.piece < 0 || index < from.piece || index > to.piece) {
+            piece->setSelection(0, 0);
+            continue;
         }
-        const int shownStart = piece->property("selectionStart").toInt();
-        const int shownEnd = piece->property("selectionEnd").toInt();
-        if (start == end && shownStart != shownEnd)
-            QMetaObject::invokeMethod(piece, "deselect");
-        else if (start != end && (start != shownStart || end != shownEnd))
-            QMetaObject::invokeMethod(piece, "select", Q_ARG(int, start), Q_ARG(int, end));
+        const int start = index == from.piece ? from.position : 0;
+        const int end = index == to.piece ? to.position : piece->content().length();
+        piece->setSelection(start, end);
     }
     emit selectionChanged();
 }
 
 QString RichTextView::text() const
 {
-    delay->flush();
     QStringList parts;
-    for (QQuickItem* piece : pieces())
-        parts.append(documentOf(piece)->toPlainText());
+    for (RichTextPiece* piece : pieces())
+        parts.append(piece->content().plainText(0, piece->content().length()));
     return parts.join(QLatin1Char('\n'));
-}
-
-// A cursor over what the piece shows selected; without a selection when it shows none.
-QTextCursor RichTextView::selectionIn(QQuickItem* piece)
-{
-    QTextCursor cursor(documentOf(piece));
-    cursor.setPosition(piece->property("selectionStart").toInt());
-    cursor.setPosition(piece->property("selectionEnd").toInt(), QTextCursor::KeepAnchor);
-    return cursor;
 }
 
 QString RichTextView::selectedText() const
 {
-    delay->flush();
+    if (!hasSelection())
+        return QString();
+    const QVector<RichTextPiece*> list = pieces();
+    const Place from = std::min(anchor, active);
+    const Place to = std::max(anchor, active);
     QStringList parts;
-    for (QQuickItem* piece : pieces()) {
-        const QTextCursor selection = selectionIn(piece);
-        if (selection.hasSelection())
-            parts.append(QTextDocumentFragment(selection).toPlainText());
+    for (int index = from.piece; index <= to.piece && index < list.size(); ++index) {
+        const PieceDocuments& content = list.at(index)->content();
+        parts.append(content.plainText(index == from.piece ? from.position : 0,
+                                       index == to.piece ? to.position : content.length()));
     }
     return parts.join(QLatin1Char('\n'));
 }
 
 void RichTextView::selectAll()
 {
-    delay->flush();
-    const QVector<QQuickItem*> list = pieces();
-    if (list.isEmpty())
+    const int count = pieces().size();
+    if (count == 0)
         return;
     anchor = {0, 0};
-    active = {int(list.size()) - 1, lengthOf(list.constLast())};
+    active = endOf(count - 1);
     showSelection();
 }
 
@@ -267,26 +285,24 @@ void RichTextView::deselect()
 
 void RichTextView::copy() const
 {
-    delay->flush();
-    if (!hasSelection())
-        return;
-    QGuiApplication::clipboard()->setMimeData(selectionMimeData());
+    if (hasSelection())
+        QGuiApplication::clipboard()->setMimeData(selectionMimeData());
 }
 
 // The selection as one rich text and as plain text, as an edit copies its own selection.
 QMimeData* RichTextView::selectionMimeData() const
 {
+    const QVector<RichTextPiece*> list = pieces();
+    const Place from = std::min(anchor, active);
+    const Place to = std::max(anchor, active);
     QTextDocument combined;
     QTextCursor out(&combined);
-    bool first = true;
-    for (QQuickItem* piece : pieces()) {
-        const QTextCursor selection = selectionIn(piece);
-        if (!selection.hasSelection())
-            continue;
-        if (!first)
+    for (int index = from.piece; index <= to.piece && index < list.size(); ++index) {
+        const PieceDocuments& content = list.at(index)->content();
+        if (index > from.piece)
             out.insertBlock();
-        out.insertFragment(QTextDocumentFragment(selection));
-        first = false;
+        out.insertFragment(content.fragment(index == from.piece ? from.position : 0,
+                                            index == to.piece ? to.position : content.length()));
     }
     auto* data = new QMimeData;
     data->setHtml(combined.toHtml());
@@ -294,8 +310,9 @@ QMimeData* RichTextView::selectionMimeData() const
     return data;
 }
 
-// The pieces never see the mouse: a press on one starts a selection that may run on into the
-// next, which only the view can follow.
+// Presses on a piece (or the scroller around it) are the view's: a drag selects, and it may
+// run on into the next piece, which only the view can follow. Buttons and scroll bars around
+// the pieces keep theirs.
 bool RichTextView::childMouseEventFilter(QQuickItem* item, QEvent* event)
 {
     switch (event->type()) {
@@ -303,6 +320,8 @@ bool RichTextView::childMouseEventFilter(QQuickItem* item, QEvent* event)
     case QEvent::MouseMove:
     case QEvent::MouseButtonRelease:
     case QEvent::MouseButtonDblClick: {
+        if (!pieceOf(item))
+            return false;
         auto* mouse = static_cast<QMouseEvent*>(event);
         QMouseEvent local(event->type(), mapFromItem(item, mouse->localPos()), mouse->windowPos(),
                           mouse->screenPos(), mouse->button(), mouse->buttons(), mouse->modifiers(),
@@ -327,9 +346,19 @@ void RichTextView::mousePressEvent(QMouseEvent* event)
     // A drag selects; the list around the view must not take it over to scroll.
     setKeepMouseGrab(true);
     const Place place = placeAt(event->localPos());
+    const bool tripleClick = sinceDoubleClick.isValid()
+        && sinceDoubleClick.elapsed() < QGuiApplication::styleHints()->mouseDoubleClickInterval()
+        && (event->localPos() - doubleClickAt).manhattanLength()
+            < QGuiApplication::styleHints()->startDragDistance();
+    sinceDoubleClick.invalidate();
+    if (tripleClick) {
+        selectUnitAt(place, QTextCursor::BlockUnderCursor);
+        return;
+    }
     if (!(event->modifiers() & Qt::ShiftModifier) || anchor.piece < 0)
         anchor = place;
-    selectTo(place);
+    active = place;
+    showSelection();
 }
 
 void RichTextView::mouseMoveEvent(QMouseEvent* event)
@@ -338,7 +367,8 @@ void RichTextView::mouseMoveEvent(QMouseEvent* event)
         event->ignore();
         return;
     }
-    selectTo(placeAt(event->localPos()));
+    active = placeAt(event->localPos());
+    showSelection();
 }
 
 void RichTextView::mouseReleaseEvent(QMouseEvent* event)
@@ -353,7 +383,9 @@ void RichTextView::mouseDoubleClickEvent(QMouseEvent* event)
         event->ignore();
         return;
     }
-    selectWordAt(placeAt(event->localPos()));
+    selectUnitAt(placeAt(event->localPos()), QTextCursor::WordUnderCursor);
+    sinceDoubleClick.start();
+    doubleClickAt = event->localPos();
 }
 
 void RichTextView::keyPressEvent(QKeyEvent* event)
@@ -362,8 +394,24 @@ void RichTextView::keyPressEvent(QKeyEvent* event)
         copy();
     else if (event->matches(QKeySequence::SelectAll))
         selectAll();
-    else
+    else if (!moveByKey(event))
         event->ignore();
+}
+
+// The keys that move and select as in a read-only editor: with Shift the selection's end moves,
+// without it the selection collapses to the moved place.
+bool RichTextView::moveByKey(QKeyEvent* event)
+{
+    const std::optional<TextKeyMoves::Move> move = TextKeyMoves::forKey(event);
+    if (!move)
+        return false;
+    if (active.piece < 0)
+        anchor = active = Place {0, 0};
+    active = moved(active, move->op);
+    if (!move->select)
+        anchor = active;
+    showSelection();
+    return true;
 }
 
 // Like an edit that does not keep its selection: leaving the view clears it, switching to

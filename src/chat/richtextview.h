@@ -1,29 +1,29 @@
 #pragma once
 
+#include <QElapsedTimer>
+#include <QPointF>
 #include <QQuickItem>
 #include <QString>
 #include <QTextCursor>
 #include <QVector>
 
-class OutOfViewDelay;
 class QMimeData;
-class QTextDocument;
+class RichTextPiece;
 class RichTextSegments;
 
-// Shows a long rich text as a stack of rich-text edits, one per piece of RichTextSegments, and
-// lets the user select and copy it as one text.
+// Shows an answer (or its reasoning) as a stack of pieces, one item each (RichTextPiece, inside
+// whatever the piece's delegate puts around it: a code block's header, a table's scroller), and
+// lets the user select and copy it as one text, as in an editor: a drag, a double click (a
+// word), a triple click (a paragraph), Shift with the arrows, Home and End (and Ctrl for words
+// and the whole text), Ctrl+A, Ctrl+C. The selection lives here as two places in the pieces,
+// so it survives every change of the text, the piece that grows included. The view stacks the
+// pieces with the space one document would put between their blocks.
 //
-// A single rich-text edit lays out and paints its whole document at every change; with the
-// text cut into pieces only the piece that changed is done again. The view stacks the pieces
-// with the space that one document would put between their blocks, and takes the mouse and
-// the keyboard from them: a drag selects from one piece into the next, Ctrl+C copies the
-// selection as one text, Ctrl+A selects everything. While the piece a change would alter lies
-// below what the window shows, the change waits (OutOfViewDelay).
-//
-// In QML (the pieces are the view's children that have a text document):
+// In QML (the Repeater's delegates are the view's children, in order):
 //     RichTextView { id: view; html: model.content
 //         Repeater { model: view.segments
-//             delegate: TextEdit { textFormat: TextEdit.RichText; text: model.html } } }
+//             delegate: RichTextPiece { kind: model.kind; source: model.source
+//                 listStart: model.listStart; availableWidth: view.width } } }
 class RichTextView : public QQuickItem
 {
     Q_OBJECT
@@ -34,7 +34,7 @@ class RichTextView : public QQuickItem
 public:
     explicit RichTextView(QQuickItem* parent = nullptr);
 
-    // Makes the type available to QML as Lumora.Chat 1.0 RichTextView; once per process.
+    // Makes the types available to QML as Lumora.Chat 1.0; once per process.
     static void registerQmlType();
 
     QString html() const;
@@ -42,13 +42,14 @@ public:
     RichTextSegments* segments() const;
     bool hasSelection() const;
 
-    // The shown text as plain text, pieces joined by a line break, as a copy of all of it. This
-    // and the other calls that read or select the text first show a text held back.
+    // The shown text as plain text, pieces joined by a line break, as a copy of all of it.
     Q_INVOKABLE QString text() const;
     Q_INVOKABLE QString selectedText() const;
     Q_INVOKABLE void selectAll();
     Q_INVOKABLE void deselect();
     Q_INVOKABLE void copy() const;
+    // The pieces, in order.
+    QVector<RichTextPiece*> pieces() const;
 
 signals:
     void htmlChanged();
@@ -67,28 +68,29 @@ protected:
     void focusOutEvent(QFocusEvent* event) override;
 
 private:
-    // A place in the text: a piece and a position in its document.
+    // A place in the text: a piece and a position in it.
     struct Place
     {
         int piece = -1;
         int position = 0;
         bool operator<(const Place& other) const;
+        bool operator==(const Place& other) const;
     };
 
-    void show(const QString& html);
-    QQuickItem* changedPiece(const QString& html) const;
-    QVector<QQuickItem*> pieces() const;
-    static QTextDocument* documentOf(QQuickItem* piece);
-    static qreal gapBetween(QTextDocument* above, QTextDocument* below);
-    static QTextCursor selectionIn(QQuickItem* piece);
+    static RichTextPiece* pieceOf(QQuickItem* item);
+    QVector<QQuickItem*> delegates() const;
     Place placeAt(const QPointF& point) const;
-    void selectTo(const Place& place);
-    void selectWordAt(const Place& place);
+    Place endOf(int piece) const;
+    Place moved(const Place& from, QTextCursor::MoveOperation op) const;
+    Place crossed(const Place& from, QTextCursor::MoveOperation op) const;
+    bool moveByKey(QKeyEvent* event);
+    void selectUnitAt(const Place& place, QTextCursor::SelectionType unit);
     void showSelection();
     QMimeData* selectionMimeData() const;
 
     RichTextSegments* model;
-    OutOfViewDelay* delay;
     Place anchor;
     Place active;
+    QElapsedTimer sinceDoubleClick; // a press soon after a double click is a triple click
+    QPointF doubleClickAt;
 };

@@ -14,148 +14,7 @@ namespace {
 const QString BodyOpen = QStringLiteral("<body");
 const QString BodyClose = QStringLiteral("</body></html>");
 const QString HtmlClose = QStringLiteral("</html>");
-
-bool isBlank(QStringView line)
-{
-    return std::all_of(line.begin(), line.end(), [](QChar c) { return c.isSpace(); });
-}
-
-// "```" or "~~~" (or longer) after any indentation or quote markers; returns the fence's
-// character and length, or 0. Reading more lines as fences than Markdown does only costs cuts.
-int fenceLength(QStringView line, QChar* fenceChar)
-{
-    int i = 0;
-    while (i < line.size() && (line[i].isSpace() || line[i] == QLatin1Char('>')))
-        ++i;
-    if (i >= line.size() || (line[i] != QLatin1Char('`') && line[i] != QLatin1Char('~')))
-        return 0;
-    const QChar c = line[i];
-    int n = 0;
-    while (i + n < line.size() && line[i + n] == c)
-        ++n;
-    if (n < 3)
-        return 0;
-    *fenceChar = c;
-    return n;
-}
-
-bool closesFence(QStringView line, QChar fenceChar, int openLength)
-{
-    QChar c;
-    const int n = fenceLength(line, &c);
-    return n >= openLength && c == fenceChar && isBlank(line.mid(line.indexOf(c) + n));
-}
-
-bool startsListItem(QStringView line)
-{
-    const QChar first = line[0];
-    if (first == QLatin1Char('-') || first == QLatin1Char('*') || first == QLatin1Char('+'))
-        return true;
-    int i = 0;
-    while (i < line.size() && line[i].isDigit())
-        ++i;
-    return i > 0 && i < line.size() && (line[i] == QLatin1Char('.') || line[i] == QLatin1Char(')'));
-}
-
-// "#" alone, or "##" and spaces.
-bool isEmptyHeading(QStringView line)
-{
-    return std::all_of(line.begin(), line.end(),
-                       [](QChar c) { return c == QLatin1Char('#') || c.isSpace(); });
-}
-
-// "---", "***", "___" or "===", with or without spaces: a break, or a heading's underline.
-bool isRule(QStringView text)
-{
-    const QStringView rule = text.trimmed();
-    return rule.size() >= 3 && QLatin1String("-*_=").contains(rule[0])
-        && std::all_of(rule.begin(), rule.end(),
-                       [&](QChar c) { return c == rule[0] || c == QLatin1Char(' '); });
-}
-
-// Lines whose formatting Qt's import carries into every block after them, to the end of the
-// text, so that no later cut gives the same result: an empty heading, and a list item or quote
-// without text of its own ("-", "1.", "- 2.", ">#"), or holding a code fence, a heading or a
-// break ("2. ---").
-bool carriesFormatOn(QStringView line)
-{
-    const QStringView trimmed = line.trimmed();
-    if (!trimmed.isEmpty() && isEmptyHeading(trimmed))
-        return true;
-    const int start = MarkdownLine::contentStart(line);
-    const QStringView markers = line.left(start);
-    const bool container = std::any_of(markers.begin(), markers.end(), [](QChar c) {
-        return c.isDigit() || QLatin1String("-*+>").contains(c);
-    });
-    const QStringView text = line.mid(start).trimmed();
-    QChar fenceChar;
-    return container
-        && (text.isEmpty() || markers.contains(QLatin1Char('#'))
-            || fenceLength(text, &fenceChar) > 0 || isRule(text));
-}
-
-// Whether a piece may start with line, which follows a blank line: Markdown continues a list,
-// a quote or indented code across blank lines, and a table needs its own cut rules.
-bool canStartPiece(QStringView line)
-{
-    if (line.isEmpty() || line[0].isSpace() || line[0] == QLatin1Char('>') || startsListItem(line))
-        return false;
-    // A heading converts differently as the first block of a document when an item without
-    // text follows it, and an empty one takes its font from the block before it.
-    return line[0] != QLatin1Char('#') && !line.contains(QLatin1Char('|'));
-}
-
-// The marker of a list item that starts at the line's first column: the bullet ('-', '*',
-// '+') or the delimiter after the number ('.', ')'); nothing for other lines. Items of one list
-// share it.
-QChar topLevelListMarker(QStringView line)
-{
-    int end = 0;
-    if (QLatin1String("-*+").contains(line[0])) {
-        end = 1;
-    } else {
-        while (end < line.size() && end < 10 && line[end].isDigit())
-            ++end;
-        if (end == 0 || end >= line.size()
-            || (line[end] != QLatin1Char('.') && line[end] != QLatin1Char(')')))
-            return QChar();
-        ++end;
-    }
-    if (end < line.size() && line[end] != QLatin1Char(' ') && line[end] != QLatin1Char('\t'))
-        return QChar();
-    return line[end - 1];
-}
-
-// Whether a list item is one whose conversion may depend on where it stands (first in its list
-// or not): its first line holds another marker ("- 2. x"), or a later line of it is a heading's
-// underline, a break, a heading, a fence, a quote or a table row.
-bool isPlainItemLine(QStringView line, bool firstLine)
-{
-    if (firstLine) {
-        const int start = MarkdownLine::contentStart(line);
-        const QStringView markers = line.left(start).trimmed();
-        return !markers.contains(QLatin1Char(' ')) && !markers.contains(QLatin1Char('\t'));
-    }
-    const QStringView text = line.trimmed();
-    if (text.isEmpty())
-        return true;
-    const bool underline =
-        std::all_of(text.begin(), text.end(), [&](QChar c) { return c == text[0]; })
-        && (text[0] == QLatin1Char('-') || text[0] == QLatin1Char('='));
-    QChar fenceChar;
-    return !underline && !isRule(text) && !QLatin1String("#>|").contains(text[0])
-        && fenceLength(text, &fenceChar) == 0;
-}
-
-// Whether a line that is not a list item ends the list before it: after a blank line any text
-// at the first column does; without one, only what interrupts a paragraph (the rest continues
-// the last item's text).
-bool endsList(QStringView line, bool afterBlank)
-{
-    if (line[0].isSpace())
-        return false;
-    return afterBlank || QLatin1String("#>`~|").contains(line[0]) || isRule(line);
-}
+constexpr int CodeLinesPerPiece = 40;
 
 } // namespace
 
@@ -197,7 +56,7 @@ QString StreamingMarkdownRenderer::render(const QString& markdown)
     html.reserve(finishedHtml.size() + tail.size() + HtmlClose.size());
     html += finishedHtml;
     if (!tail.isEmpty())
-        appendBlocks(html, tail, tailContinuesList());
+        appendBlocks(html, tail, lastCut().what);
     html.chop(1); // the line break after the last block
     html += HtmlClose;
     return html;
@@ -207,20 +66,28 @@ QString StreamingMarkdownRenderer::render(const QString& markdown)
 void StreamingMarkdownRenderer::updateTail(const QString& markdown)
 {
     const int start = pieces.isEmpty() ? 0 : pieces.constLast().end;
-    tail = blocksOf(MarkdownRenderer::documentHtml(markdown.mid(start)), &head);
+    tail = converted(markdown.mid(start), lastCut(), &head);
 }
 
-bool StreamingMarkdownRenderer::tailContinuesList() const
+StreamingMarkdownRenderer::Cut StreamingMarkdownRenderer::lastCut() const
 {
-    return !pieces.isEmpty() && pieces.constLast().listCutAfter;
+    return pieces.isEmpty() ? Cut() : pieces.constLast().after;
 }
 
-// Appends the blocks of a piece and a line break. A piece that starts inside a list converts
-// to a list of its own: its items join the list that the HTML so far ends with.
-void StreamingMarkdownRenderer::appendBlocks(QString& html, const QString& blocks,
-                                             bool continuesList)
+// The blocks of a piece's text; the rows after a cut in a table convert behind its head.
+QString StreamingMarkdownRenderer::converted(const QString& markdown, const Cut& before,
+                                             QString* documentHead) const
 {
-    if (continuesList) {
+    const QString text = before.head + markdown;
+    return blocksOf(MarkdownRenderer::documentHtml(text), documentHead);
+}
+
+// Appends the blocks of a piece and a line break. A piece that starts inside a list or a table
+// converts to a list or table of its own: its items or rows join those that the HTML so far
+// ends with.
+void StreamingMarkdownRenderer::appendBlocks(QString& html, const QString& blocks, Continues what)
+{
+    if (what == Continues::List) {
         const bool ordered = blocks.startsWith(QLatin1String("<ol "));
         const QLatin1String closing(ordered ? "</ol>\n" : "</ul>\n");
         const int items = blocks.indexOf(QLatin1Char('>')) + 1;
@@ -228,6 +95,25 @@ void StreamingMarkdownRenderer::appendBlocks(QString& html, const QString& block
             html.chop(closing.size());
             html += QLatin1Char('\n');
             html += QStringView(blocks).mid(items);
+            html += QLatin1Char('\n');
+            return;
+        }
+    } else if (what == Continues::Code) {
+        // The code's first line there is no block's first line: it loses its mark.
+        static const QLatin1String Marked("<pre class=\"");
+        if (blocks.startsWith(Marked)) {
+            const int markEnd = blocks.indexOf(QLatin1Char('"'), Marked.size()) + 2;
+            html += QLatin1String("<pre ");
+            html += QStringView(blocks).mid(markEnd);
+            html += QLatin1Char('\n');
+            return;
+        }
+    } else if (what == Continues::Table) {
+        static const QLatin1String Closing("</table>\n");
+        const int rows = blocks.indexOf(QLatin1String("</tr>")) + 5; // after the header row
+        if (blocks.startsWith(QLatin1String("<table")) && rows > 5 && html.endsWith(Closing)) {
+            html.chop(Closing.size());
+            html += QStringView(blocks).mid(rows);
             html += QLatin1Char('\n');
             return;
         }
@@ -246,98 +132,193 @@ void StreamingMarkdownRenderer::keepPiecesWithin(int commonLength)
     pieces.resize(kept);
     finishedHtml = head;
     for (int index = 0; index < pieces.size(); ++index) {
-        const bool continues = index > 0 && pieces.at(index - 1).listCutAfter;
-        appendBlocks(finishedHtml, pieces.at(index).blocks, continues);
+        const Continues what = index > 0 ? pieces.at(index - 1).after.what : Continues::Nothing;
+        appendBlocks(finishedHtml, pieces.at(index).blocks, what);
     }
 }
 
-// Walks the lines after the last finished piece and closes a piece at every safe cut whose
-// deciding line is complete.
-void StreamingMarkdownRenderer::findPieces(const QString& markdown)
+// Walks the lines after the last finished piece and decides the cuts: a cut is made once the
+// line that decides it is complete.
+class StreamingMarkdownRenderer::Walk
 {
-    int pieceStart = pieces.isEmpty() ? 0 : pieces.constLast().end;
-    QChar fenceChar;
-    int fenceOpen = 0; // length of the open fence, 0 outside code
-    bool previousBlank = false;
-    bool blockHasPipe = false; // the lines since the last blank line hold a '|'
-    bool endsWithTable = false; // the block before the blank lines may be a table
-    bool cutsEnded = false;
-    // The marker of the list the text is in at the top level, and its item that a cut may
-    // precede once the item is complete: that is when the next item starts, and the item must
-    // not be the list's first.
-    QChar listMarker;
-    int itemStart = -1;
-    bool itemPlain = true;
-    if (tailContinuesList()) {
-        listMarker = topLevelListMarker(QStringView(markdown).mid(pieceStart));
-        itemStart = pieceStart;
-    }
-    int lineStart = pieceStart;
-    while (lineStart < markdown.size()) {
-        const int newline = markdown.indexOf(QLatin1Char('\n'), lineStart);
-        const QStringView line = QStringView(markdown).mid(
-            lineStart, newline < 0 ? markdown.size() - lineStart : newline - lineStart);
-        if (line.contains(QLatin1String("]:"))) {
-            wholeOnly = true;
-            return;
+public:
+    Walk(StreamingMarkdownRenderer& renderer, const QString& markdown)
+        : renderer(renderer)
+        , markdown(markdown)
+        , pieceStart(renderer.pieces.isEmpty() ? 0 : renderer.pieces.constLast().end)
+    {
+        const Cut cut = renderer.lastCut();
+        const QStringView first = QStringView(markdown).mid(pieceStart);
+        if (cut.what == Continues::List) {
+            listMarker = MarkdownLine::topLevelListMarker(first);
+            itemStart = pieceStart;
+        } else if (cut.what == Continues::Table) {
+            tableHead = cut.head;
+            inTableBody = true;
+            previousWasRow = true;
+        } else if (cut.what == Continues::Code) {
+            codeHead = cut.head;
+            fenceOpen = MarkdownLine::fenceLength(codeHead, &fenceChar);
         }
-        if (newline < 0)
-            break; // an unfinished line decides no cut yet
-        const bool blank = fenceOpen == 0 && isBlank(line);
+    }
+
+    // False when the text must be converted whole.
+    bool run()
+    {
+        for (int lineStart = pieceStart; lineStart < markdown.size();) {
+            const int newline = markdown.indexOf(QLatin1Char('\n'), lineStart);
+            const QStringView line = QStringView(markdown).mid(
+                lineStart, newline < 0 ? markdown.size() - lineStart : newline - lineStart);
+            if (line.contains(QLatin1String("]:")))
+                return false;
+            if (newline < 0)
+                break; // an unfinished line decides no cut yet
+            step(line, lineStart, newline + 1);
+            lineStart = newline + 1;
+        }
+        return true;
+    }
+
+private:
+    void step(QStringView line, int lineStart, int decidedAt)
+    {
+        const bool blank = fenceOpen == 0 && MarkdownLine::isBlankLine(line);
         if (fenceOpen > 0) {
-            if (closesFence(line, fenceChar, fenceOpen))
+            if (MarkdownLine::closesFence(line, fenceChar, fenceOpen))
                 fenceOpen = 0;
+            else
+                codeLine(lineStart, decidedAt);
             itemPlain = false;
         } else if (blank) {
             if (!previousBlank)
                 endsWithTable = blockHasPipe;
             blockHasPipe = false;
+            inTableBody = false;
         } else {
-            cutsEnded = cutsEnded || carriesFormatOn(line);
-            const QChar marker = topLevelListMarker(line);
-            if (!marker.isNull() && marker == listMarker) {
-                if (itemStart > pieceStart && itemPlain && !cutsEnded
-                    && closePiece(markdown, pieceStart, itemStart, newline + 1, true))
-                    pieceStart = itemStart;
-                itemStart = lineStart;
-                itemPlain = isPlainItemLine(line, true);
-            } else if (previousBlank && !endsWithTable && lineStart > pieceStart && !cutsEnded
-                       && canStartPiece(line)
-                       && closePiece(markdown, pieceStart, lineStart, newline + 1, false)) {
-                pieceStart = lineStart;
-            }
-            if (!marker.isNull() && marker != listMarker) {
-                listMarker = marker; // the first item of a new list
-                itemStart = -1;
-            } else if (marker.isNull() && endsList(line, previousBlank)) {
-                listMarker = QChar();
-                itemStart = -1;
-            } else if (marker.isNull()) {
-                itemPlain = itemPlain && isPlainItemLine(line, false);
-            }
-            fenceOpen = fenceLength(line, &fenceChar);
-            blockHasPipe = blockHasPipe || line.contains(QLatin1Char('|'));
+            text(line, lineStart, decidedAt);
         }
         previousBlank = blank;
-        lineStart = newline + 1;
+        previousLine = line;
     }
+
+    void text(QStringView line, int lineStart, int decidedAt)
+    {
+        cutsEnded = cutsEnded || MarkdownLine::carriesFormatOn(line);
+        const bool mayCut = lineStart > pieceStart && !cutsEnded;
+        const QChar marker = MarkdownLine::topLevelListMarker(line);
+        const bool row = inTableBody && MarkdownLine::isTopLevelTableRow(line);
+        if (row && previousWasRow && mayCut) {
+            cut(lineStart, decidedAt, {Continues::Table, tableHead});
+        } else if (!marker.isNull() && marker == listMarker) {
+            if (itemStart > pieceStart && itemPlain && !cutsEnded)
+                cut(itemStart, decidedAt, {Continues::List, QString()});
+            itemStart = lineStart;
+            itemPlain = MarkdownLine::isPlainItemLine(line, true);
+        } else if (previousBlank && !endsWithTable && mayCut && MarkdownLine::canStartPiece(line)) {
+            cut(lineStart, decidedAt, Cut());
+        }
+        followList(line, marker);
+        followTable(line, row);
+        fenceOpen = MarkdownLine::fenceLength(line, &fenceChar);
+        // Only a fence at the top level is cut: one in a list or a quote is part of its item.
+        codeHead = fenceOpen > 0 && (line[0] == QLatin1Char('`') || line[0] == QLatin1Char('~'))
+            ? line.toString() + QLatin1Char('\n')
+            : QString();
+        codeLines = 0;
+        blockHasPipe = blockHasPipe || line.contains(QLatin1Char('|'));
+    }
+
+    // A long code block is cut every few lines, before a line that is not its closing fence.
+    void codeLine(int lineStart, int decidedAt)
+    {
+        if (!codeHead.isEmpty() && codeLines >= CodeLinesPerPiece && lineStart > pieceStart
+            && !cutsEnded) {
+            cut(lineStart, decidedAt, {Continues::Code, codeHead});
+            codeLines = 0;
+        }
+        ++codeLines;
+    }
+
+    void followList(QStringView line, QChar marker)
+    {
+        if (!marker.isNull() && marker != listMarker) {
+            listMarker = marker; // the first item of a new list
+            itemStart = -1;
+        } else if (marker.isNull() && MarkdownLine::endsList(line, previousBlank)) {
+            listMarker = QChar();
+            itemStart = -1;
+        } else if (marker.isNull()) {
+            itemPlain = itemPlain && MarkdownLine::isPlainItemLine(line, false);
+        }
+    }
+
+    // A top-level table: its header row, its delimiter row, then rows, each holding a pipe.
+    void followTable(QStringView line, bool row)
+    {
+        if (!inTableBody && !previousBlank && MarkdownLine::isTableDelimiter(line)
+            && MarkdownLine::isTopLevelTableRow(previousLine)) {
+            inTableBody = true;
+            previousWasRow = false;
+            tableHead =
+                previousLine.toString() + QLatin1Char('\n') + line.toString() + QLatin1Char('\n');
+            return;
+        }
+        inTableBody = inTableBody && row;
+        previousWasRow = row;
+    }
+
+    void cut(int at, int decidedAt, const Cut& what)
+    {
+        if (renderer.closePiece(markdown, pieceStart, at, decidedAt, what))
+            pieceStart = at;
+    }
+
+    StreamingMarkdownRenderer& renderer;
+    const QString& markdown;
+    int pieceStart = 0;
+    QChar fenceChar;
+    int fenceOpen = 0; // length of the open fence, 0 outside code
+    bool previousBlank = false;
+    QStringView previousLine;
+    bool blockHasPipe = false; // the lines since the last blank line hold a '|'
+    bool endsWithTable = false; // the block before the blank lines may be a table
+    bool cutsEnded = false;
+    // The list the text is in at the top level, and its item that a cut may precede once the
+    // item is complete: that is when the next item starts, and the item is not the list's
+    // first.
+    QChar listMarker;
+    int itemStart = -1;
+    bool itemPlain = true;
+    // The code block the text is in at the top level: its opening fence, and its lines in the
+    // current piece.
+    QString codeHead;
+    int codeLines = 0;
+    // The table the text is in at the top level; a cut may precede a row after another row.
+    bool inTableBody = false;
+    bool previousWasRow = false;
+    QString tableHead;
+};
+
+void StreamingMarkdownRenderer::findPieces(const QString& markdown)
+{
+    Walk walk(*this, markdown);
+    wholeOnly = !walk.run();
 }
 
 // A piece that converts to nothing (an empty code fence) still changes how Qt formats the
 // blocks after it, so it is not closed on its own but grows into the next one.
 bool StreamingMarkdownRenderer::closePiece(const QString& markdown, int start, int end,
-                                           int decidedAt, bool inList)
+                                           int decidedAt, const Cut& cut)
 {
     QString pieceHead;
-    const QString blocks =
-        blocksOf(MarkdownRenderer::documentHtml(markdown.mid(start, end - start)), &pieceHead);
+    const Cut before = lastCut();
+    const QString blocks = converted(markdown.mid(start, end - start), before, &pieceHead);
     if (blocks.isEmpty())
         return false;
-    const bool continues = tailContinuesList();
-    pieces.append({end, decidedAt, blocks, inList});
+    pieces.append({end, decidedAt, blocks, cut});
     if (finishedHtml.isEmpty())
         finishedHtml = pieceHead;
-    appendBlocks(finishedHtml, blocks, continues);
+    appendBlocks(finishedHtml, blocks, before.what);
     return true;
 }
 

@@ -9,13 +9,15 @@
 //
 // The text is cut into pieces at blank lines where Markdown cannot carry anything from one
 // side to the other (not inside a code fence, not before a quote or table row, not after a
-// table), and inside a list before each of its top-level items. A piece that is followed by
-// such a cut is finished: its HTML is kept, and only the unfinished end is converted again.
-// The exported HTML of a document is its head plus one line per top-level block (a list's
-// items one line each), so joining the pieces' blocks, a list cut in two joined back into one,
-// gives the HTML of a one-shot MarkdownRenderer::toHtml of the same text. Texts with link
-// reference definitions ("[name]: target", which reach back to earlier pieces) are converted
-// whole; after a line whose format Qt carries on to the end (an empty list item), no more
+// table), inside a list before each of its top-level items, inside a table before each of its
+// rows and inside a code block every few lines (the piece after such a cut is converted behind
+// the table's header and delimiter rows, or the code's opening fence). A piece that is followed by
+// such a cut is finished: its HTML is kept, and only the unfinished end is converted again. The
+// exported HTML of a document is its head plus one line per top-level block (a list's items, a
+// table's rows and cells one line each), so joining the pieces' blocks, a list or a table cut in
+// two joined back into one, gives the HTML of a one-shot MarkdownRenderer::toHtml of the same text.
+// Texts with link reference definitions ("[name]: target", which reach back to earlier pieces) are
+// converted whole; after a line whose format Qt carries on to the end (an empty list item), no more
 // pieces are cut.
 //
 // A few texts still convert differently in pieces (a setext heading right after a list, for
@@ -29,20 +31,31 @@ public:
     void reset();
 
 private:
+    // What the text after a cut continues.
+    enum class Continues { Nothing, List, Table, Code };
+    struct Cut
+    {
+        Continues what = Continues::Nothing;
+        // Converted before the text after the cut: a table's header and delimiter rows, a code
+        // block's opening fence.
+        QString head;
+    };
     struct Piece
     {
         int end = 0; // the piece is source[previous piece's end, end)
         int decidedAt = 0; // the cut after it was decided from source[0, decidedAt)
         QString blocks; // its top-level HTML blocks, without the document head and body
-        bool listCutAfter = false; // the cut after it lies inside a list
+        Cut after; // what the text after it continues
     };
+    class Walk;
 
     void updateTail(const QString& markdown);
     void keepPiecesWithin(int commonLength);
     void findPieces(const QString& markdown);
-    bool closePiece(const QString& markdown, int start, int end, int decidedAt, bool inList);
-    bool tailContinuesList() const;
-    static void appendBlocks(QString& html, const QString& blocks, bool continuesList);
+    bool closePiece(const QString& markdown, int start, int end, int decidedAt, const Cut& cut);
+    Cut lastCut() const;
+    QString converted(const QString& markdown, const Cut& before, QString* documentHead) const;
+    static void appendBlocks(QString& html, const QString& blocks, Continues what);
     static QString blocksOf(const QString& documentHtml, QString* head);
     static QString rawBlocksOf(const QString& documentHtml, QString* head);
     static const QString& emptyDocumentBlocks();

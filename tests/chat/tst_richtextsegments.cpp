@@ -7,7 +7,8 @@
 #include <QtTest>
 
 // A long answer is shown in pieces; the pieces must hold exactly the answer's blocks, be cut
-// where a view can stack them, and stay put while the answer grows.
+// where a view can stack them (code blocks and tables apart), and stay put while the answer
+// grows.
 class TestRichTextSegments : public QObject
 {
     Q_OBJECT
@@ -18,6 +19,8 @@ private slots:
     void aGrowingAnswerChangesOnlyItsLastPieces_data();
     void aGrowingAnswerChangesOnlyItsLastPieces();
     void plainTextsAreOnePiece();
+    void codeBlocksAndTablesArePiecesOfTheirOwn();
+    void aLongListIsCutBetweenItsItems();
 };
 
 namespace {
@@ -52,11 +55,24 @@ QString body(const QString& html)
     return html.mid(start, HtmlBlocks::bodyEnd(html) - start);
 }
 
+// Each piece as kind, list start and source.
 QStringList pieces(const RichTextSegments& segments)
 {
     QStringList found;
+    for (int row = 0; row < segments.rowCount(); ++row) {
+        const QModelIndex index = segments.index(row);
+        found.append(index.data(RichTextSegments::KindRole).toString() + QLatin1Char(' ')
+                     + index.data(RichTextSegments::ListStartRole).toString() + QLatin1Char(' ')
+                     + index.data(RichTextSegments::SourceRole).toString());
+    }
+    return found;
+}
+
+QStringList sources(const RichTextSegments& segments)
+{
+    QStringList found;
     for (int row = 0; row < segments.rowCount(); ++row)
-        found.append(segments.index(row).data(RichTextSegments::HtmlRole).toString());
+        found.append(segments.index(row).data(RichTextSegments::SourceRole).toString());
     return found;
 }
 
@@ -68,14 +84,16 @@ void TestRichTextSegments::piecesHoldTheAnswersBlocks_data()
     QTest::addColumn<int>("minimumPieces");
     QTest::newRow("prose") << answer(false, 60) << 10;
     QTest::newRow("tables") << answer(true, 60) << 10;
-    // Tables next to each other, and a list, are one block of pieces: they cannot be cut.
+    // Every table is a piece of its own, and a long list is cut between its items.
     QTest::newRow("only tables")
-        << QStringLiteral("| a | b |\n|---|---|\n| 1 | 2 |\n\n").repeated(200) << 1;
+        << QStringLiteral("| a | b |\n|---|---|\n| 1 | 2 |\n\n").repeated(200) << 200;
     QTest::newRow("one long list")
-        << QStringLiteral("- an item of a long list\n").repeated(600) << 1;
+        << QStringLiteral("- an item of a long list\n").repeated(600) << 10;
     QTest::newRow("short") << QStringLiteral("Just a line.") << 1;
 }
 
+// The pieces' parts of the answer's HTML, joined, are the answer's blocks; text and tables are
+// documents of their own, code is its plain text.
 void TestRichTextSegments::piecesHoldTheAnswersBlocks()
 {
     QFETCH(QString, markdown);
@@ -84,25 +102,28 @@ void TestRichTextSegments::piecesHoldTheAnswersBlocks()
     RichTextSegments segments;
     QAbstractItemModelTester tester(&segments);
     segments.setHtml(html);
-    const QStringList found = pieces(segments);
-    QVERIFY(!found.isEmpty());
-    QCOMPARE(segments.count(), found.size());
-    QStringList bodies;
+    QVERIFY(segments.count() >= minimumPieces);
+    QStringList ranges;
     const QString head = html.left(HtmlBlocks::bodyStart(html));
-    for (int i = 0; i < found.size(); ++i) {
-        const QString& piece = found.at(i);
-        QVERIFY(HtmlBlocks::isBlockDocument(piece));
-        QVERIFY(piece.startsWith(head));
-        bodies.append(body(piece));
-        // A piece is long enough to be worth its own view, and never starts or ends at a
-        // table, where stacked documents would not space their blocks like one document.
-        if (i + 1 < found.size())
-            QVERIFY(bodies.constLast().size() >= RichTextSegments::PieceSize);
-        if (i > 0)
-            QVERIFY2(!bodies.constLast().startsWith(QLatin1String("<table")), qPrintable(piece));
+    for (int row = 0; row < segments.count(); ++row) {
+        const RichTextSegments::Piece piece = segments.pieceAt(row);
+        const QString range = html.mid(piece.start, piece.end - piece.start);
+        ranges.append(range);
+        if (piece.kind == QLatin1String("code")) {
+            QCOMPARE(piece.source, HtmlBlocks::codeText(html, piece.start, piece.end));
+            continue;
+        }
+        QVERIFY(HtmlBlocks::isBlockDocument(piece.source));
+        QVERIFY(piece.source.startsWith(head));
+        QVERIFY2(body(piece.source).contains(range), qPrintable(piece.source));
+        QCOMPARE(piece.kind == QLatin1String("table"), range.startsWith(QLatin1String("<table")));
+        // A text piece is long enough to be worth its own view.
+        const bool beforeOther =
+            row + 1 < segments.count() && segments.pieceAt(row + 1).kind == QLatin1String("text");
+        if (piece.kind == QLatin1String("text") && beforeOther)
+            QVERIFY(range.size() >= RichTextSegments::PieceSize);
     }
-    QCOMPARE(bodies.join(QLatin1Char('\n')), body(html));
-    QVERIFY(found.size() >= minimumPieces);
+    QCOMPARE(ranges.join(QLatin1Char('\n')), body(html));
 }
 
 void TestRichTextSegments::aGrowingAnswerChangesOnlyItsLastPieces_data()
@@ -146,15 +167,69 @@ void TestRichTextSegments::plainTextsAreOnePiece()
     const QString rich = MarkdownRenderer::toHtml(answer(false, 40));
     const QString plain = QStringLiteral("Generating response...");
     segments.setHtml(plain);
-    QCOMPARE(pieces(segments), QStringList {plain});
+    QCOMPARE(sources(segments), QStringList {plain});
     segments.setHtml(rich);
     QVERIFY(segments.count() > 1);
     segments.setHtml(QStringLiteral("The server is busy, please try again later."));
-    QCOMPARE(pieces(segments),
+    QCOMPARE(sources(segments),
              QStringList {QStringLiteral("The server is busy, please try again later.")});
     segments.setHtml(QString());
     QCOMPARE(segments.count(), 0);
     QCOMPARE(counts.count(), 4);
+}
+
+void TestRichTextSegments::codeBlocksAndTablesArePiecesOfTheirOwn()
+{
+    const QString html = MarkdownRenderer::toHtml(QStringLiteral(
+        "Intro.\n\n```Python\nif a < b and c > \"d\" & e:\n\n    pass  # <b>\n```\n\n"
+        "| a | b |\n|---|---|\n| 1 | 2 |\n\nBetween.\n\n```\nplain\n```\n\n"
+        "- item\n\n  ```js\n  inside();\n  ```\n\n> ```\n> quoted\n> ```\n\nEnd."));
+    RichTextSegments segments;
+    QAbstractItemModelTester tester(&segments);
+    segments.setHtml(html);
+    QStringList kinds;
+    for (int row = 0; row < segments.count(); ++row)
+        kinds.append(segments.pieceAt(row).kind);
+    QCOMPARE(
+        kinds,
+        (QStringList {QStringLiteral("text"), QStringLiteral("code"), QStringLiteral("table"),
+                      QStringLiteral("text"), QStringLiteral("code"), QStringLiteral("text")}));
+    QCOMPARE(segments.pieceAt(1).source,
+             QStringLiteral("if a < b and c > \"d\" & e:\n\n    pass  # <b>"));
+    QCOMPARE(segments.pieceAt(1).language, QStringLiteral("python"));
+    QCOMPARE(segments.pieceAt(4).source, QStringLiteral("plain"));
+    QCOMPARE(segments.pieceAt(4).language, QString());
+    // Code in a list item or a quote stays where it is.
+    QVERIFY(segments.pieceAt(5).source.contains(QLatin1String("inside();")));
+    QVERIFY(segments.pieceAt(5).source.contains(QLatin1String("quoted")));
+}
+
+// A long list is cut between its top-level items; each piece is a list of its own that knows
+// how many items came before it, and nested lists stay whole.
+void TestRichTextSegments::aLongListIsCutBetweenItsItems()
+{
+    QString markdown;
+    for (int item = 1; item <= 300; ++item) {
+        const QString marker = QStringLiteral("%1. ").arg(item);
+        markdown += marker + QStringLiteral("**Step %1**: press the key\n").arg(item)
+            + QString(marker.size(), QLatin1Char(' ')) + QStringLiteral("- check the travel\n");
+    }
+    const QString html = MarkdownRenderer::toHtml(markdown);
+    RichTextSegments segments;
+    segments.setHtml(html);
+    QVERIFY(segments.count() > 5);
+    int items = 0;
+    for (int row = 0; row < segments.count(); ++row) {
+        const RichTextSegments::Piece piece = segments.pieceAt(row);
+        QCOMPARE(piece.listStart, items);
+        const QString blocks = body(piece.source);
+        QVERIFY(blocks.startsWith(QLatin1String("<ol ")));
+        QVERIFY2(blocks.endsWith(QLatin1String("</ul></li></ol>")), qPrintable(blocks.right(80)));
+        QVector<int> itemBreaks;
+        HtmlBlocks::listEnd(blocks, 0, blocks.size(), 0, &itemBreaks);
+        items += itemBreaks.size() + 1;
+    }
+    QCOMPARE(items, 300);
 }
 
 QTEST_MAIN(TestRichTextSegments)

@@ -70,6 +70,19 @@ void addAnswers()
         "2. -\n\nt\n\nend\n");
     QTest::newRow("heading before an empty item")
         << QStringLiteral("Intro.\n\n# Title\n-\n\nAfter.\n\n## More\n\n1.\n\nEnd.\n");
+    // Long blocks are cut inside: a list between its items, a table between its rows, a code
+    // block every few lines.
+    QString code = QStringLiteral("Intro.\n\n```cpp\n");
+    QString table = QStringLiteral("| # | name | note |\n|--:|:-:|---|\n");
+    QString list;
+    for (int i = 1; i <= 60; ++i) {
+        code += i % 7 == 0 ? QStringLiteral("\n") : QStringLiteral("int x%1 = a < b;\n").arg(i);
+        table += QStringLiteral("| %1 | **n%1** | a<br>b `c` |\n").arg(i);
+        list += QStringLiteral("%1. item **%1**\n   - nested\n").arg(i % 10);
+    }
+    QTest::newRow("long code block") << code + QStringLiteral("```\n\nAfter.\n");
+    QTest::newRow("long table") << table + QStringLiteral("\nAfter.\n");
+    QTest::newRow("long list") << list + QStringLiteral("\nAfter.\n");
     QTest::newRow("unfinished fence")
         << QStringLiteral("Start.\n\n```\ncode\n\nText that is still code.\n\nMore.\n");
 }

@@ -81,7 +81,7 @@ Item {
 
                 // The reasoning and the answer stream in piece by piece, block by block:
                 // setting a long text whole at every event would freeze the window.
-                SelectableRichText {
+                AnswerView {
                     id: reasoningText
                     objectName: "reasoningText"
                     visible: !row.question && model.reasoningContent.length > 0
@@ -90,7 +90,7 @@ Item {
                     html: visible ? model.reasoningContent : ""
                 }
 
-                SelectableRichText {
+                AnswerView {
                     id: answerText
                     objectName: "answerText"
                     width: 486

@@ -29,6 +29,15 @@ QtObject {
     // Something runs out: the last questions of the allowance.
     property color warningColor: "#D9480F"
     property color textColor: "#FFFFFF"
+    // Answers: selected text, links, code blocks and inline code, tables; the highlighting
+    // theme of code follows `dark`.
+    property bool dark: false
+    property color selectionColor: "#3367D1"
+    property color linkColor: "#3367D1"
+    property color codeBlockColor: "#F6F8FA"
+    property color codeInlineColor: "#EEF1F5"
+    property color tableLineColor: "#E4E7EC"
+    property color tableHeaderColor: "#F4F6F8"
     // Read by the tray menu: text, surface, pressed and hovered rows, window background.
     property color color1: "#0A0A0A"
     property color color7: "#FFFFFF"

@@ -1,0 +1,105 @@
+#include "chat/visibletiles.h"
+
+#include <QImage>
+#include <QPainter>
+#include <QQuickItem>
+#include <QQuickWindow>
+#include <QSGImageNode>
+#include <QSGTexture>
+
+#include <algorithm>
+#include <cmath>
+
+VisibleTiles::VisibleTiles(QQuickItem* item)
+    : item(item)
+{ }
+
+void VisibleTiles::invalidate(qreal from)
+{
+    dirtyFrom = dirty ? std::min(dirtyFrom, from) : from;
+    dirty = true;
+}
+
+QRectF VisibleTiles::visibleArea() const
+{
+    QQuickWindow* window = item->window();
+    if (!window || !item->isVisible() || item->width() <= 0 || item->height() <= 0)
+        return QRectF();
+    QRectF area(QPointF(0, 0), window->size());
+    for (const QQuickItem* clipper = item->parentItem(); clipper; clipper = clipper->parentItem()) {
+        if (clipper->clip())
+            area &= clipper->mapRectToScene(clipper->boundingRect());
+    }
+    return item->mapRectFromScene(area) & item->boundingRect();
+}
+
+// The tiles of the visible area and one more above and below it.
+QPair<int, int> VisibleTiles::neededTiles(const QRectF& area) const
+{
+    if (area.isEmpty())
+        return {0, -1};
+    const int last = int(std::ceil(item->height() / TileHeight)) - 1;
+    return {std::max(0, int(area.top() / TileHeight) - 1),
+            std::min(last, int(area.bottom() / TileHeight) + 1)};
+}
+
+bool VisibleTiles::isBehind(const QRectF& area) const
+{
+    if (dirty)
+        return true;
+    const auto [first, last] = neededTiles(area);
+    for (int index = first; index <= last; ++index) {
+        if (!tiles.contains(index))
+            return true;
+    }
+    return false;
+}
+
+QSGNode* VisibleTiles::update(QSGNode* root, const Painter& paint)
+{
+    if (!root) {
+        root = new QSGNode; // the scene graph dropped the old nodes with their root
+        tiles.clear();
+    }
+    if (!qFuzzyCompare(paintedWidth, item->width())) {
+        paintedWidth = item->width();
+        invalidate();
+    }
+    const auto [first, last] = neededTiles(visibleArea());
+    for (auto it = tiles.begin(); it != tiles.end();) {
+        const bool changed = dirty && (it.key() + 1) * TileHeight > dirtyFrom;
+        if (it.key() < first || it.key() > last || changed) {
+            root->removeChildNode(it.value());
+            delete it.value();
+            it = tiles.erase(it);
+        } else {
+            ++it;
+        }
+    }
+    dirty = false;
+    QQuickWindow* window = item->window();
+    const qreal ratio = window->effectiveDevicePixelRatio();
+    for (int index = first; index <= last; ++index) {
+        if (tiles.contains(index))
+            continue;
+        const QRectF area(0, index * TileHeight, item->width(),
+                          std::min(TileHeight, item->height() - index * TileHeight));
+        QImage image((area.size() * ratio).toSize(), QImage::Format_ARGB32_Premultiplied);
+        image.setDevicePixelRatio(ratio);
+        image.fill(Qt::transparent);
+        {
+            QPainter painter(&image);
+            painter.setRenderHint(QPainter::TextAntialiasing);
+            painter.translate(0, -area.top());
+            paint(&painter, area);
+        }
+        QSGImageNode* node = window->createImageNode();
+        node->setTexture(window->createTextureFromImage(image));
+        node->setOwnsTexture(true);
+        node->setFiltering(QSGTexture::Linear);
+        node->setRect(area);
+        root->appendChildNode(node);
+        tiles.insert(index, node);
+    }
+    return root;
+}
