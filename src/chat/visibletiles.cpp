@@ -6,6 +6,7 @@
 #include <QQuickWindow>
 #include <QSGImageNode>
 #include <QSGTexture>
+#include <QSet>
 
 #include <algorithm>
 #include <cmath>
@@ -55,6 +56,19 @@ bool VisibleTiles::isBehind(const QRectF& area) const
     return false;
 }
 
+QImage VisibleTiles::paintTile(const QRectF& area, const Painter& paint) const
+{
+    const qreal ratio = item->window()->effectiveDevicePixelRatio();
+    QImage image((area.size() * ratio).toSize(), QImage::Format_ARGB32_Premultiplied);
+    image.setDevicePixelRatio(ratio);
+    image.fill(Qt::transparent);
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::TextAntialiasing);
+    painter.translate(0, -area.top());
+    paint(&painter, area);
+    return image;
+}
+
 QSGNode* VisibleTiles::update(QSGNode* root, const Painter& paint)
 {
     if (!root) {
@@ -66,40 +80,47 @@ QSGNode* VisibleTiles::update(QSGNode* root, const Painter& paint)
         invalidate();
     }
     const auto [first, last] = neededTiles(visibleArea());
+    // Nodes are painted again in place, and the nodes of tiles that left the view serve the
+    // tiles that came into it: deleting a node and making one in the same frame confuses the
+    // software renderer, which then draws the new node without its item's place and clip when
+    // it gets the old one's address.
+    QVector<QSGImageNode*> spare;
+    QSet<int> stale;
     for (auto it = tiles.begin(); it != tiles.end();) {
-        const bool changed = dirty && (it.key() + 1) * TileHeight > dirtyFrom;
-        if (it.key() < first || it.key() > last || changed) {
-            root->removeChildNode(it.value());
-            delete it.value();
+        if (it.key() < first || it.key() > last) {
+            spare.append(it.value());
             it = tiles.erase(it);
-        } else {
-            ++it;
+            continue;
         }
+        if (dirty && (it.key() + 1) * TileHeight > dirtyFrom)
+            stale.insert(it.key());
+        ++it;
     }
     dirty = false;
     QQuickWindow* window = item->window();
-    const qreal ratio = window->effectiveDevicePixelRatio();
     for (int index = first; index <= last; ++index) {
-        if (tiles.contains(index))
+        if (tiles.contains(index) && !stale.contains(index))
             continue;
         const QRectF area(0, index * TileHeight, item->width(),
                           std::min(TileHeight, item->height() - index * TileHeight));
-        QImage image((area.size() * ratio).toSize(), QImage::Format_ARGB32_Premultiplied);
-        image.setDevicePixelRatio(ratio);
-        image.fill(Qt::transparent);
-        {
-            QPainter painter(&image);
-            painter.setRenderHint(QPainter::TextAntialiasing);
-            painter.translate(0, -area.top());
-            paint(&painter, area);
+        QSGImageNode* node = tiles.value(index);
+        const bool added = !node && spare.isEmpty();
+        if (added) {
+            node = window->createImageNode();
+            node->setOwnsTexture(true);
+            node->setFiltering(QSGTexture::Linear);
+        } else if (!node) {
+            node = spare.takeLast();
         }
-        QSGImageNode* node = window->createImageNode();
-        node->setTexture(window->createTextureFromImage(image));
-        node->setOwnsTexture(true);
-        node->setFiltering(QSGTexture::Linear);
+        node->setTexture(window->createTextureFromImage(paintTile(area, paint)));
         node->setRect(area);
-        root->appendChildNode(node);
+        if (added) // the renderer reads a node's texture when it is added
+            root->appendChildNode(node);
         tiles.insert(index, node);
+    }
+    for (QSGImageNode* node : qAsConst(spare)) {
+        root->removeChildNode(node);
+        delete node;
     }
     return root;
 }

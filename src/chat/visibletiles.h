@@ -5,6 +5,7 @@
 
 #include <functional>
 
+class QImage;
 class QPainter;
 class QQuickItem;
 class QSGImageNode;
@@ -34,6 +35,7 @@ public:
     QRectF visibleArea() const;
 
 private:
+    QImage paintTile(const QRectF& area, const Painter& paint) const;
     QPair<int, int> neededTiles(const QRectF& area) const;
 
     QQuickItem* item;

@@ -104,11 +104,29 @@ Item {
         openChat()
     }
 
+    // The palette: light, or dark while the dark theme is current. Both stay loaded while dark,
+    // so that switching never leaves the views without one.
     Loader {
-        id: theme
+        id: lightPalette
         source: "qrc:/Theme/LightTheme.qml"
+    }
+
+    Loader {
+        id: darkPalette
+        active: window.darkTheme
+        source: "qrc:/Theme/ChatDarkTheme.qml"
+    }
+
+    QtObject {
+        id: theme
+
+        readonly property int status: lightPalette.status
+        readonly property QtObject item: darkPalette.status === Loader.Ready ? darkPalette.item
+                                                                             : lightPalette.item
+
         // Also reachable from code that has no access to this document's ids.
-        onLoaded: Qt.application.themeManager = item
+        onItemChanged: Qt.application.themeManager = item
+        Component.onCompleted: Qt.application.themeManager = item
     }
 
     Loader {

@@ -104,6 +104,7 @@ void ViewHandler::createControllers()
     // The tray icon builds the settings window; then the device list manager.
     tray = new SystemTrayIcon(this);
     connect(themes, &ThemeManager::themeChanged, tray.data(), &SystemTrayIcon::setCurrentTheme);
+    connect(themes, &ThemeManager::currentThemeChanged, this, &ViewHandler::darkThemeChanged);
     connect(tray->settingsManager(), &SettingsPageManager::restartRequested, this,
             &ViewHandler::restartRequested);
     devices = new DeviceListManager(this, languages.data());
@@ -380,6 +381,11 @@ SystemTrayIcon* ViewHandler::systemTrayIcon() const
 ThemeManager* ViewHandler::themeManager() const
 {
     return themes;
+}
+
+bool ViewHandler::darkTheme() const
+{
+    return themes && themes->currentTheme() == QLatin1String(ThemeManager::DarkTheme);
 }
 
 LanguageManager* ViewHandler::languageManager() const

@@ -42,6 +42,8 @@ class ViewHandler : public ChatWindow
     Q_PROPERTY(int questionsLeft READ questionsLeft NOTIFY allowanceChanged)
     // Few questions are left: the bar says so in a warning colour.
     Q_PROPERTY(bool allowanceLow READ allowanceLow NOTIFY allowanceChanged)
+    // The dark theme is current: the chat view loads its dark palette.
+    Q_PROPERTY(bool darkTheme READ darkTheme NOTIFY darkThemeChanged)
 
 public:
     explicit ViewHandler(QWindow* parent = nullptr);
@@ -63,6 +65,7 @@ public:
     void setServiceUrl(const QString& value);
     int questionsLeft() const;
     bool allowanceLow() const;
+    bool darkTheme() const;
 
     Q_INVOKABLE void openWebsite(QString url);
     Q_INVOKABLE void save2Clipboard(QString text);
@@ -104,6 +107,7 @@ signals:
     void agreePolicyChanged();
     void serviceUrlChanged();
     void allowanceChanged();
+    void darkThemeChanged();
     void exportFinished(bool ok, QString path);
     void languageChanged();
     // Declared for the views; nothing emits them.

@@ -8,6 +8,7 @@
 #include "service/ovseverhandler.h"
 #include "shell/chatplacement.h"
 #include "shell/localonlynetworkaccessmanager.h"
+#include "shell/thememanager.h"
 #include "shell/viewhandler.h"
 
 #include <QJsonArray>
@@ -123,6 +124,7 @@ private slots:
     void renameReachesTheIndexFile();
     void localOnlyManagerRefusesTheNetwork();
     void storedMarkupFetchesNothing();
+    void theDarkThemeDarkensTheChat();
 
 private:
     void startView();
@@ -615,6 +617,22 @@ void TestChatViews::storedMarkupFetchesNothing()
     plain.grabWindow();
     watch(listener, 10000);
     QVERIFY(listener.connections > 0);
+}
+
+// The chat follows the dark theme and back, and keeps its views (the input's text) through the
+// switch.
+void TestChatViews::theDarkThemeDarkensTheChat()
+{
+    startView();
+    QQuickItem* panel = item("chatPanel");
+    item("input")->setProperty("text", QStringLiteral("kept"));
+    const QColor light = panel->property("color").value<QColor>();
+    handler->themeManager()->setCurrentTheme(QLatin1String(ThemeManager::DarkTheme));
+    QVERIFY(handler->darkTheme());
+    QTRY_VERIFY(panel->property("color").value<QColor>().lightness() < 80);
+    QCOMPARE(item("input")->property("text").toString(), QStringLiteral("kept"));
+    handler->themeManager()->setCurrentTheme(QLatin1String(ThemeManager::LightTheme));
+    QTRY_COMPARE(panel->property("color").value<QColor>(), light);
 }
 
 QTEST_MAIN(TestChatViews)

@@ -5,6 +5,7 @@
 #include "chat/dialogmanager.h"
 #include "chat/markdownrenderer.h"
 #include "service/ovseverhandler.h"
+#include "shell/thememanager.h"
 #include "shell/viewhandler.h"
 
 #include <QGuiApplication>
@@ -161,7 +162,7 @@ QQuickWindow* longAnswerSelected(ShotDriver& driver)
     // The second piece's top, brought to the middle of the list.
     QQuickItem* second = nullptr;
     for (QQuickItem* child : answer->childItems()) {
-        if (child->property("textDocument").isValid() && child->y() > 0 && !second)
+        if (child->y() > 0 && !second)
             second = child;
     }
     if (!second)
@@ -173,6 +174,45 @@ QQuickWindow* longAnswerSelected(ShotDriver& driver)
     drag(window, top, second->mapToScene(QPointF(300, 50)));
     driver.settle();
     return answer->property("hasSelection").toBool() ? window : nullptr;
+}
+
+// An answer with a numbered list with nested items, a highlighted code block (its copy button
+// showing) and a table, opened from the history; dark: in the dark theme.
+QQuickWindow* answerWithCodeTableAndList(ShotDriver& driver, bool dark)
+{
+    const QString markdown = QStringLiteral(
+        "Read the sensor in three steps:\n\n"
+        "1. Prepare the board\n   - enable **I2C** in the settings\n   - `pip install smbus2`\n"
+        "2. Read the value once a second\n3. Compare with the table\n\n"
+        "```python\nimport time\nfrom smbus2 import SMBus\n\n"
+        "with SMBus(1) as bus:\n    while True:\n"
+        "        raw = bus.read_word_data(0x48, 0)  # two bytes, swapped\n"
+        "        print(f\"{raw * 0.0625:.1f} °C\")\n        time.sleep(1)\n```\n\n"
+        "| Sensor | Address | Range |\n|:--|:-:|--:|\n| TMP102 | 0x48 | -40 to 125 °C |\n"
+        "| BME280 | 0x76 | 300 to 1100 hPa |\n");
+    driver.storeConversation(QStringLiteral("20260306090000"), QStringLiteral("读取温度传感器"),
+                             {QStringLiteral("How do I read a TMP102 from a Raspberry Pi?"),
+                              MarkdownRenderer::toHtml(markdown)});
+    ViewHandler* window = openLatestConversation(driver);
+    if (!window)
+        return nullptr;
+    if (dark)
+        window->themeManager()->setCurrentTheme(QLatin1String(ThemeManager::DarkTheme));
+    driver.click(QStringLiteral("historyButton")); // the history panel closes again
+    driver.settle();
+    const QList<QQuickItem*> buttons = driver.items(QStringLiteral("codeCopyButton"));
+    const bool shown = !buttons.isEmpty() && buttons.first()->isVisible();
+    return shown && window->darkTheme() == dark ? window : nullptr;
+}
+
+QQuickWindow* answerLight(ShotDriver& driver)
+{
+    return answerWithCodeTableAndList(driver, false);
+}
+
+QQuickWindow* answerDark(ShotDriver& driver)
+{
+    return answerWithCodeTableAndList(driver, true);
 }
 
 } // namespace
@@ -195,5 +235,10 @@ QVector<Shot> chatShots()
          renameInProgress},
         {QStringLiteral("chat-long-answer-selected"),
          QStringLiteral("A long answer, selected across two of its pieces"), longAnswerSelected},
+        {QStringLiteral("chat-answer-code-table-list-light"),
+         QStringLiteral("An answer with a list, a highlighted code block and a table, light"),
+         answerLight},
+        {QStringLiteral("chat-answer-code-table-list-dark"),
+         QStringLiteral("The same answer in the dark theme"), answerDark},
     };
 }
