@@ -99,8 +99,9 @@ void ChatWindow::setXandY(int x, int y, int width, int height)
     const QRect before = intended;
     intended = QRect(x, y, width, height);
     remembered = ChatPlacement::fit(intended, availableFor(intended));
-    pinSize(remembered.size());
+    loosenSizeHints(remembered.size());
     setGeometry(remembered);
+    pinSize(remembered.size());
     if (intended.topLeft() != before.topLeft())
         emit placeChanged();
 }
@@ -148,12 +149,18 @@ void ChatWindow::bringUp()
 }
 
 // Platforms that enforce the size hints would clamp setGeometry() to the old ones, so the
-// hints move to the new size first. Loosened before tightened, so that the minimum never
-// exceeds the maximum on the way.
-void ChatWindow::pinSize(const QSize& size)
+// hints first allow both the old size and the new one. They are pinned to the new size only
+// after the geometry request: window managers enforce new hints at once, at the old place
+// (openbox grew the bar where it stood, pushed it back onto the screen from there and kept
+// that place instead of the requested one).
+void ChatWindow::loosenSizeHints(const QSize& size)
 {
     setMinimumSize(minimumSize().boundedTo(size));
     setMaximumSize(maximumSize().expandedTo(size));
+}
+
+void ChatWindow::pinSize(const QSize& size)
+{
     setMinimumSize(size);
     setMaximumSize(size);
 }

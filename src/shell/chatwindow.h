@@ -84,6 +84,7 @@ protected:
 
 private:
     void setUpWindow();
+    void loosenSizeHints(const QSize& size);
     void pinSize(const QSize& size);
     QRect availableFor(const QRect& place) const;
     void toggleMinimised();
