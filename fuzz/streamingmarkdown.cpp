@@ -38,15 +38,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         if (!HtmlBlocks::isBlockDocument(html))
             std::abort();
         segments.setHtml(html);
-        int blocks = 0;
+        // The pieces cover the blocks in order; each cut drops one line break between two.
+        int next = HtmlBlocks::bodyStart(html);
         for (int row = 0; row < segments.count(); ++row) {
-            const QString piece = segments.pieceAt(row);
-            blocks += HtmlBlocks::bodyEnd(piece) - HtmlBlocks::bodyStart(piece);
+            const RichTextSegments::Piece piece = segments.pieceAt(row);
+            if (piece.start != next || piece.end < piece.start
+                || piece.end > HtmlBlocks::bodyEnd(html))
+                std::abort();
+            next = piece.end + 1;
         }
-        // Each cut drops one line break between two blocks.
-        const int whole = HtmlBlocks::bodyEnd(html) - HtmlBlocks::bodyStart(html);
-        if (blocks != whole - (segments.count() - 1))
-            std::abort();
     }
     return 0;
 }
