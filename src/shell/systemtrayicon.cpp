@@ -19,6 +19,8 @@
 #include <QScreen>
 #include <QTimer>
 
+#include <memory>
+
 namespace {
 
 const QString IconFile = QStringLiteral(":/Image/Log/com.orvik.lumora.ico");
@@ -163,7 +165,13 @@ void SystemTrayIcon::openMenu()
     menu->show();
     menu->setGeometry(QRect(topLeft, menu->size()));
     menu->raise();
-    qCInfo(lcShell) << "Tray menu opened at" << menu->geometry();
+    // Said once the first frame is on screen: a click before that lands under the menu.
+    auto shown = std::make_shared<QMetaObject::Connection>();
+    *shown = connect(menu, &QQuickWindow::frameSwapped, this, [this, shown] {
+        disconnect(*shown);
+        qCInfo(lcShell) << "Tray menu opened at" << menu->geometry();
+    });
+    menu->update();
 }
 
 void SystemTrayIcon::closeMenuIfLeft()
