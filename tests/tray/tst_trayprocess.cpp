@@ -150,6 +150,21 @@ void TestTrayProcess::chooseMenuEntry(LumoraProcess& app, int entry)
 }
 
 // Processes of the built program that run with this test's home folder.
+namespace {
+
+qint64 parentOf(qint64 pid)
+{
+    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+    if (!stat.open(QIODevice::ReadOnly))
+        return 0;
+    // "pid (comm) state ppid ...": the command may hold spaces and brackets, the last ')' ends it.
+    const QByteArray line = stat.readAll();
+    const QList<QByteArray> fields = line.mid(line.lastIndexOf(')') + 2).split(' ');
+    return fields.size() > 1 ? fields.at(1).toLongLong() : 0;
+}
+
+} // namespace
+
 QList<qint64> TestTrayProcess::ourLumoraProcesses() const
 {
     QList<qint64> found;
@@ -168,7 +183,14 @@ QList<qint64> TestTrayProcess::ourLumoraProcesses() const
         if (environ.open(QIODevice::ReadOnly) && environ.readAll().split('\0').contains(home))
             found << pid;
     }
-    return found;
+    // A child that one of them forked to start a helper program still shows our executable
+    // until it execs: it is not a Lumora process of its own.
+    QList<qint64> own;
+    for (const qint64 pid : found) {
+        if (!found.contains(parentOf(pid)))
+            own << pid;
+    }
+    return own;
 }
 
 void TestTrayProcess::rightClickShowsTheMenuAndExitQuits()
