@@ -3,6 +3,7 @@
 #include "service/ovseverhandler.h"
 #include "shell/viewhandler.h"
 
+#include <QDeadlineTimer>
 #include <QQuickItem>
 #include <QSignalSpy>
 #include <QtTest>
@@ -96,6 +97,17 @@ bool ChatViewFixture::click(QQuickItem* target)
 void ChatViewFixture::hover(QQuickItem* target)
 {
     QTest::mouseMove(view.get(), centreOf(target));
+}
+
+bool ChatViewFixture::hoverUntilVisible(QQuickItem* target, QQuickItem* shown)
+{
+    const QDeadlineTimer deadline(10000);
+    for (int nudge = 0; !deadline.hasExpired(); nudge = 1 - nudge) {
+        QTest::mouseMove(view.get(), centreOf(target) + QPoint(nudge, 0));
+        if (QTest::qWaitFor([shown] { return shown->isVisible(); }, 100))
+            return true;
+    }
+    return false;
 }
 
 void ChatViewFixture::type(const char* text)

@@ -39,6 +39,9 @@ public:
     bool click(QQuickItem* target);
     // The mouse over the middle of an item (hover).
     void hover(QQuickItem* target);
+    // Hovers target until shown is visible, moving again while it waits: a list that has just
+    // opened may still be settling, and a move to where an entry was a moment ago hovers nothing.
+    bool hoverUntilVisible(QQuickItem* target, QQuickItem* shown);
     void type(const char* text);
 
 private:

@@ -239,8 +239,7 @@ void TestChatControls::deleteAsksFirst()
     QQuickItem* entry = fixture.items(QStringLiteral("historyEntry")).at(1);
     QQuickItem* remove = fixture.items(QStringLiteral("deleteButton")).at(1);
     QVERIFY(!remove->isVisible());
-    fixture.hover(entry);
-    QTRY_VERIFY(remove->isVisible());
+    QVERIFY(fixture.hoverUntilVisible(entry, remove));
 
     QVERIFY(fixture.click(remove));
     QQuickItem* confirmation = fixture.item(QStringLiteral("deleteConfirmation"));
@@ -250,8 +249,7 @@ void TestChatControls::deleteAsksFirst()
     QTRY_VERIFY(!confirmation->isVisible());
     QCOMPARE(manager()->dialogInfoModel()->rowCount(), 2);
 
-    fixture.hover(entry);
-    QTRY_VERIFY(remove->isVisible());
+    QVERIFY(fixture.hoverUntilVisible(entry, remove));
     QVERIFY(fixture.click(remove));
     QTRY_VERIFY(confirmation->isVisible());
     QVERIFY(fixture.click(fixture.item(QStringLiteral("confirmDelete"))));
@@ -265,9 +263,8 @@ void TestChatControls::exportThroughTheSaveDialog()
     writeConversation(0, QStringLiteral("Trip: plans/ideas"), QStringLiteral("Where to?"));
     startView();
     openHistory();
-    fixture.hover(fixture.item(QStringLiteral("historyEntry")));
     QQuickItem* exportButton = fixture.item(QStringLiteral("exportButton"));
-    QTRY_VERIFY(exportButton->isVisible());
+    QVERIFY(fixture.hoverUntilVisible(fixture.item(QStringLiteral("historyEntry")), exportButton));
     QSignalSpy finished(handler, &ViewHandler::exportFinished);
 
     QVERIFY(fixture.click(exportButton));
@@ -303,8 +300,7 @@ void TestChatControls::exportThroughTheSaveDialog()
     QTRY_VERIFY(!handler->exportDialog()->dialog());
 
     // A file that cannot be written is said so.
-    fixture.hover(fixture.item(QStringLiteral("historyEntry")));
-    QTRY_VERIFY(exportButton->isVisible());
+    QVERIFY(fixture.hoverUntilVisible(fixture.item(QStringLiteral("historyEntry")), exportButton));
     QVERIFY(fixture.click(exportButton));
     QTRY_VERIFY(handler->exportDialog()->dialog());
     emit handler->exportDialog()->chosen(fixture.environment()->path(QStringLiteral("no/x.md")));
