@@ -2,7 +2,6 @@
 
 #include <QFileInfo>
 #include <QJsonArray>
-#include <QMutexLocker>
 
 namespace {
 
@@ -30,17 +29,29 @@ void ConversationSaver::appendMessage(const ChatHistoryStore& store, const QStri
                                       bool startNewFile, int sender, const QString& content,
                                       const QString& reasoningContent)
 {
-    const QJsonObject message {{QStringLiteral("sender"), sender},
-                               {QStringLiteral("content"), content},
-                               {QStringLiteral("reasoningContent"), reasoningContent}};
     const QString target = store.conversationPath(fileName);
+    worker.start([this, target, startNewFile, sender, content, reasoningContent] {
+        append(target, startNewFile,
+               QJsonObject {{QStringLiteral("sender"), sender},
+                            {QStringLiteral("content"), content},
+                            {QStringLiteral("reasoningContent"), reasoningContent}});
+    });
+}
+
+void ConversationSaver::removeLastMessage(const ChatHistoryStore& store, const QString& fileName)
+{
+    const QString target = store.conversationPath(fileName);
+    worker.start([this, target] { removeLast(target); });
+}
+
+void ConversationSaver::append(const QString& target, bool startNewFile, const QJsonObject& message)
+{
     if (startNewFile) {
         // Replaces any file of that name; an unparsable one is kept aside by the write.
-        flush();
         path = target;
         status = ChatHistoryStore::inspect(target, ChatKey).status;
         root = QJsonObject {{ChatKey, QJsonArray {message}}};
-        queueWrite();
+        write();
         return;
     }
     if (!loadForUpdate(target))
@@ -48,18 +59,18 @@ void ConversationSaver::appendMessage(const ChatHistoryStore& store, const QStri
     QJsonArray chat = root.value(ChatKey).toArray();
     chat.append(message);
     root.insert(ChatKey, chat);
-    queueWrite();
+    write();
 }
 
-void ConversationSaver::removeLastMessage(const ChatHistoryStore& store, const QString& fileName)
+void ConversationSaver::removeLast(const QString& target)
 {
-    if (!loadForUpdate(store.conversationPath(fileName)))
+    if (!loadForUpdate(target))
         return;
     QJsonArray chat = root.value(ChatKey).toArray();
     if (!chat.isEmpty())
         chat.removeLast();
     root.insert(ChatKey, chat);
-    queueWrite();
+    write();
 }
 
 void ConversationSaver::appendIndexEntry(const ChatHistoryStore& store, const QString& title,
@@ -85,36 +96,22 @@ bool ConversationSaver::loadForUpdate(const QString& target)
     return true;
 }
 
-bool ConversationSaver::isCurrent(const QString& target)
+bool ConversationSaver::isCurrent(const QString& target) const
 {
-    if (pending.load() > 0)
-        return true; // the file is about to be replaced by what memory holds
     const QFileInfo info(target);
-    const QMutexLocker lock(&mutex);
     return written.path == target && written.exists && info.exists() && info.size() == written.size
         && info.lastModified() == written.modified;
 }
 
-void ConversationSaver::queueWrite()
+void ConversationSaver::write()
 {
-    ++pending;
-    const QString target = path;
-    const QJsonObject content = root;
-    const JsonFile::Status previous = status;
+    written = Written();
+    written.path = path;
+    if (ChatHistoryStore::writeDocument(path, root, status)) {
+        const QFileInfo info(path);
+        written.exists = info.exists();
+        written.size = info.size();
+        written.modified = info.lastModified();
+    }
     status = JsonFile::Status::Loaded;
-    worker.start([this, target, content, previous] {
-        Written result;
-        result.path = target;
-        if (ChatHistoryStore::writeDocument(target, content, previous)) {
-            const QFileInfo info(target);
-            result.exists = info.exists();
-            result.size = info.size();
-            result.modified = info.lastModified();
-        }
-        {
-            const QMutexLocker lock(&mutex);
-            written = result;
-        }
-        --pending;
-    });
 }

@@ -5,18 +5,17 @@
 
 #include <QDateTime>
 #include <QJsonObject>
-#include <QMutex>
 #include <QString>
 #include <QThreadPool>
-
-#include <atomic>
 
 // Stores the messages of the conversation on screen without stalling the window.
 //
 // ChatHistoryStore reads, parses and rewrites the whole conversation file for every message,
-// on the calling thread: in a long conversation that is tens of milliseconds per message. The
-// saver keeps the parsed conversation in memory, changes it there, and writes the file on a
-// worker thread: whole and atomic (JsonFile), in the order of the changes, in the same format.
+// on the calling thread: in a long conversation that is tens of milliseconds per message, and
+// even putting a long answer into a JSON value takes milliseconds. The saver does all of it on
+// a worker thread, one change after another in the order they were asked for: it keeps the
+// parsed conversation in memory there, changes it, and writes the file whole and atomic
+// (JsonFile) in the same format. The caller only hands the texts over (shared, not copied).
 // flush() waits for the writes; the destructor flushes, so nothing is lost at exit.
 //
 // The file is read again when it changed behind our back (deleted, or written by someone
@@ -53,17 +52,18 @@ private:
         QDateTime modified;
     };
 
+    // On the worker.
+    void append(const QString& target, bool startNewFile, const QJsonObject& message);
+    void removeLast(const QString& target);
     bool loadForUpdate(const QString& target);
-    bool isCurrent(const QString& target);
-    void queueWrite();
+    bool isCurrent(const QString& target) const;
+    void write();
 
-    // The conversation in memory, as the file will be once the queued writes are done.
+    // Touched only on the worker: the conversation in memory, as its file is on disk.
     QString path;
     QJsonObject root;
     JsonFile::Status status = JsonFile::Status::Missing;
-
-    QThreadPool worker; // one thread: writes run one after another, in order
-    std::atomic<int> pending {0};
-    QMutex mutex; // guards written
     Written written; // the file as our last successful write left it
+
+    QThreadPool worker; // one thread: changes run one after another, in order
 };
