@@ -37,9 +37,8 @@ int HtmlBlocks::bodyEnd(const QString& html)
     return html.size() - htmlEnd().size();
 }
 
-int HtmlBlocks::blockEnd(const QString& html, int from, int end)
+int HtmlBlocks::blockEnd(const QString& html, int from, int end, int depth)
 {
-    int depth = 0;
     for (int i = from; i < end; ++i) {
         const QChar c = html.at(i);
         if (c == QLatin1Char('<')) {

@@ -43,6 +43,8 @@ qreal PieceDocuments::set(const QString& source, const Settings& settings)
     current = settings;
     if (fresh)
         clear();
+    if (widthChanged)
+        laidOut = 0;
     qreal changedFrom = -1;
     switch (settings.kind) {
     case Kind::Text:
@@ -66,6 +68,8 @@ qreal PieceDocuments::set(const QString& source, const Settings& settings)
 void PieceDocuments::clear()
 {
     parts.clear();
+    tableHtml.clear();
+    laidOut = 0;
     columnWidths.clear();
     extent = QSizeF();
 }
@@ -101,6 +105,7 @@ qreal PieceDocuments::setText(const QString& html)
     PieceStyle::styleText(*part.document, current.palette);
     part.source = html;
     parts.clear();
+    laidOut = 0;
     parts.push_back(std::move(part));
     return 0;
 }
@@ -125,36 +130,57 @@ qreal PieceDocuments::setCode(const QString& code)
     cursor.setPosition(common);
     cursor.movePosition(QTextCursor::End, QTextCursor::KeepAnchor);
     cursor.insertText(code.mid(common));
+    laidOut = 0;
     part.source = code;
     return std::max<qreal>(0, from);
 }
 
+// A growing table changes only at its end: the parts whose rows all lie before the first
+// change (full parts: one that is not takes the next rows) stay, the rows after them are cut
+// into parts again and only the parts that differ are made anew.
 qreal PieceDocuments::setTable(const QString& html)
 {
     const int tableStart = html.indexOf(QLatin1String("<table"));
     const int tableEnd = html.lastIndexOf(TableEnd);
     if (tableStart < 0 || tableEnd < tableStart)
         return setText(html);
+    const int same = TextPrefix::commonLength(tableHtml, html);
+    tableHtml = html;
+    std::size_t kept = 0;
+    while (same > tableStart && kept < parts.size() && parts.at(kept).rows == RowsPerPart
+           && parts.at(kept).rowsEnd + RowStart.size() <= same)
+        ++kept;
     QStringList rows;
-    for (int row = html.indexOf(RowStart, tableStart); row >= 0 && row < tableEnd;) {
+    QVector<int> rowEnds;
+    const int firstRow = kept > 0 ? parts.at(kept - 1).rowsEnd : html.indexOf(RowStart, tableStart);
+    for (int row = firstRow; row >= 0 && row < tableEnd;) {
         const int next = html.indexOf(RowStart, row + 1);
         const int end = next < 0 || next > tableEnd ? tableEnd : next;
         rows.append(html.mid(row + 1, end - row - 1));
+        rowEnds.append(end);
         row = next;
     }
     const QString head = html.left(tableStart);
-    const int count = std::max(1, int((rows.size() + RowsPerPart - 1) / RowsPerPart));
+    const int count =
+        int(kept) + std::max(kept > 0 ? 0 : 1, int((rows.size() + RowsPerPart - 1) / RowsPerPart));
     qreal changedFrom = -1;
     bool widthsChanged = false;
-    for (int index = 0; index < count; ++index) {
+    for (int index = int(kept); index < count; ++index) {
+        const int first = (index - int(kept)) * RowsPerPart;
+        const int taken = std::max(0, std::min(RowsPerPart, int(rows.size()) - first));
         const QString source = head + QStringLiteral("<table>\n")
-            + rows.mid(index * RowsPerPart, RowsPerPart).join(QLatin1Char('\n')) + TableEnd
-            + QStringLiteral("</html>");
-        if (index < int(parts.size()) && parts.at(index).source == source)
+            + rows.mid(first, taken).join(QLatin1Char('\n')) + TableEnd + QStringLiteral("</html>");
+        const int rowsEnd = taken > 0 ? rowEnds.at(first + taken - 1) : tableEnd;
+        if (index < int(parts.size()) && parts.at(index).source == source) {
+            parts[index].rows = taken;
+            parts[index].rowsEnd = rowsEnd;
             continue;
+        }
         Part part;
         part.document = newDocument(source);
         part.source = source;
+        part.rows = taken;
+        part.rowsEnd = rowsEnd;
         PieceStyle::styleTable(*part.document, current.palette, index == 0);
         if (index == 0) {
             const QVector<qreal> widths = PieceStyle::fitColumns(
@@ -165,6 +191,7 @@ qreal PieceDocuments::setTable(const QString& html)
         PieceStyle::setColumnWidths(*part.document, columnWidths);
         if (changedFrom < 0)
             changedFrom = index < int(parts.size()) ? parts.at(index).y : extent.height();
+        laidOut = std::min(laidOut, std::size_t(index));
         if (index < int(parts.size()))
             parts[index] = std::move(part);
         else
@@ -172,22 +199,33 @@ qreal PieceDocuments::setTable(const QString& html)
     }
     if (int(parts.size()) > count) {
         parts.resize(count);
+        laidOut = std::min(laidOut, parts.size());
         changedFrom = changedFrom < 0 ? extent.height() : changedFrom;
     }
     if (widthsChanged) {
         for (int index = 1; index < int(parts.size()); ++index)
             PieceStyle::setColumnWidths(*parts[index].document, columnWidths);
         changedFrom = 0;
+        laidOut = 0;
     }
     return changedFrom;
 }
 
+// Places the parts from the first one that changed; those above it stay where they are.
 void PieceDocuments::layout()
 {
+    const std::size_t first = std::min(laidOut, parts.size());
     qreal y = 0;
     qreal width = current.kind == Kind::Text ? current.width : 0;
     int position = 0;
-    for (Part& part : parts) {
+    if (first > 0) {
+        const Part& above = parts.at(first - 1);
+        y = above.y + above.height;
+        width = above.widest;
+        position = above.start + above.to - above.from + 1;
+    }
+    for (std::size_t index = first; index < parts.size(); ++index) {
+        Part& part = parts[index];
         QTextDocument* document = part.document.get();
         if (current.kind == Kind::Text && !qFuzzyCompare(document->textWidth(), current.width))
             document->setTextWidth(current.width);
@@ -203,10 +241,13 @@ void PieceDocuments::layout()
             part.to = table->lastPosition();
         }
         const QSizeF size = document->documentLayout()->documentSize();
-        y += size.height();
+        part.height = size.height();
+        y += part.height;
         width = std::max(width, size.width());
+        part.widest = width;
         position += part.to - part.from + 1;
     }
+    laidOut = parts.size();
     extent = QSizeF(std::ceil(width), std::ceil(y));
 }
 

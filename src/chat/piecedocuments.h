@@ -81,6 +81,11 @@ private:
         // a document keeps around a table).
         int from = 0;
         int to = 0;
+        qreal height = 0;
+        qreal widest = 0; // the widest part from the first to this one
+        // A table's rows in it, and where they end in the table's HTML.
+        int rows = 0;
+        int rowsEnd = 0;
     };
 
     qreal setText(const QString& html);
@@ -96,6 +101,8 @@ private:
 
     Settings current;
     std::vector<Part> parts;
+    QString tableHtml; // what a table was set from
+    std::size_t laidOut = 0; // the leading parts that are placed
     QVector<qreal> columnWidths;
     QSizeF extent;
 };

@@ -20,11 +20,16 @@ constexpr int CutLookahead = 8;
 class Cutter
 {
 public:
-    Cutter(const QString& html, QVector<RichTextSegments::Piece>& pieces)
+    // previous: the piece that stood at the start of the cut before the text changed, which
+    // stays as it was in html[0, common).
+    Cutter(const QString& html, QVector<RichTextSegments::Piece>& pieces,
+           const RichTextSegments::Piece* previous = nullptr, int common = 0)
         : html(html)
         , pieces(pieces)
         , head(html.left(HtmlBlocks::bodyStart(html)))
         , end(HtmlBlocks::bodyEnd(html))
+        , previous(previous)
+        , common(common)
     { }
 
     void run(int from, const QString& openList, int listStart)
@@ -100,42 +105,73 @@ private:
         return textBlock(listEnd);
     }
 
+    // A code block: its first line is marked as code, the lines after it are "<pre " lines.
     int code(int at)
     {
         closeText(at - 1, QString(), 0);
-        int stop = HtmlBlocks::blockEnd(html, at, end);
-        while (stop + 1 < end && HtmlBlocks::startsWithAt(html, stop + 1, QLatin1String("<pre "))
-               && !HtmlBlocks::isCodeStart(html, stop + 1))
-            stop = HtmlBlocks::blockEnd(html, stop + 1, end);
         RichTextSegments::Piece piece;
         piece.start = at;
-        piece.end = stop;
         piece.kind = Code;
-        piece.source = HtmlBlocks::codeText(html, at, stop);
         piece.language = HtmlBlocks::codeLanguage(html, at);
-        pieces.append(piece);
+        int from = at;
+        if (const RichTextSegments::Piece* grown = resumable(at, Code)) {
+            from = grown->resumeAt;
+            piece.source = grown->source.left(grown->resumeCode);
+        }
+        int lastLine = from;
+        int stop = HtmlBlocks::blockEnd(html, from, end);
+        while (stop + 1 < end && HtmlBlocks::startsWithAt(html, stop + 1, QLatin1String("<pre "))
+               && !HtmlBlocks::isCodeStart(html, stop + 1)) {
+            lastLine = stop + 1;
+            stop = HtmlBlocks::blockEnd(html, lastLine, end);
+        }
+        piece.source += HtmlBlocks::codeText(html, from, lastLine);
+        piece.resumeAt = lastLine;
+        piece.resumeCode = piece.source.size();
+        piece.source += HtmlBlocks::codeText(html, lastLine, stop);
+        return closeBlock(std::move(piece), stop);
+    }
+
+    // A table: "<table", then its rows one line each, then "</table>".
+    int table(int at)
+    {
+        closeText(at - 1, QString(), 0);
+        RichTextSegments::Piece piece;
+        piece.start = at;
+        piece.kind = Table;
+        const RichTextSegments::Piece* grown = resumable(at, Table);
+        const int from = grown ? grown->resumeAt : at;
+        const int stop = HtmlBlocks::blockEnd(html, from, end, grown ? 1 : 0);
+        const int lastRow = html.lastIndexOf(QLatin1String("\n<tr"), stop - 1) + 1;
+        piece.resumeAt = std::max(from, lastRow);
+        piece.source = head + html.midRef(at, stop - at) + HtmlBlocks::htmlEnd();
+        return closeBlock(std::move(piece), stop);
+    }
+
+    int closeBlock(RichTextSegments::Piece piece, int stop)
+    {
+        piece.end = stop;
+        pieces.append(std::move(piece));
         current = stop + 1;
         return stop + 1;
     }
 
-    int table(int at)
+    // The piece that stood at at before, when it was a block of this kind that has only grown
+    // since: up to its last line the text is the same.
+    const RichTextSegments::Piece* resumable(int at, const QString& kind) const
     {
-        closeText(at - 1, QString(), 0);
-        const int stop = HtmlBlocks::blockEnd(html, at, end);
-        RichTextSegments::Piece piece;
-        piece.start = at;
-        piece.end = stop;
-        piece.kind = Table;
-        piece.source = head + html.midRef(at, stop - at) + HtmlBlocks::htmlEnd();
-        pieces.append(piece);
-        current = stop + 1;
-        return stop + 1;
+        if (!previous || previous->start != at || previous->kind != kind || previous->resumeAt <= at
+            || previous->resumeAt + CutLookahead > common)
+            return nullptr;
+        return previous;
     }
 
     const QString& html;
     QVector<RichTextSegments::Piece>& pieces;
     const QString head;
     const int end;
+    const RichTextSegments::Piece* previous;
+    const int common;
     int current = 0;
     QString continuedList;
     int continuedItems = 0;
@@ -162,8 +198,9 @@ void RichTextSegments::setHtml(const QString& html)
 {
     if (text == html)
         return;
-    const int kept = keptPieces(html);
-    QVector<Piece> next = cut(html, kept);
+    int common = 0;
+    const int kept = keptPieces(html, &common);
+    QVector<Piece> next = cut(html, kept, common);
     text = html;
     publish(std::move(next), kept);
     emit htmlChanged();
@@ -171,7 +208,7 @@ void RichTextSegments::setHtml(const QString& html)
 
 // The leading pieces that stay: both texts are block documents with the same head, and each of
 // these pieces, with what decided its end, lies before the first difference.
-int RichTextSegments::keptPieces(const QString& newHtml) const
+int RichTextSegments::keptPieces(const QString& newHtml, int* sameUpTo) const
 {
     if (pieces.isEmpty() || !HtmlBlocks::isBlockDocument(text)
         || !HtmlBlocks::isBlockDocument(newHtml))
@@ -179,23 +216,31 @@ int RichTextSegments::keptPieces(const QString& newHtml) const
     const int common = TextPrefix::commonLength(text, newHtml);
     if (common < HtmlBlocks::bodyStart(newHtml))
         return 0;
+    if (sameUpTo)
+        *sameUpTo = common;
     int kept = 0;
     while (kept < pieces.size() && pieces.at(kept).end + CutLookahead <= common)
         ++kept;
     return kept;
 }
 
-// The pieces of newHtml after the first kept ones.
-QVector<RichTextSegments::Piece> RichTextSegments::cut(const QString& newHtml, int kept) const
+// The pieces of newHtml after the first kept ones; newHtml is the same as the text so far up
+// to common.
+QVector<RichTextSegments::Piece> RichTextSegments::cut(const QString& newHtml, int kept,
+                                                       int common) const
 {
     QVector<Piece> next;
     if (newHtml.isEmpty())
         return next;
     if (!HtmlBlocks::isBlockDocument(newHtml)) {
-        next.append({0, int(newHtml.size()), Text, newHtml, QString(), 0, QString(), 0});
+        Piece whole;
+        whole.end = newHtml.size();
+        whole.kind = Text;
+        whole.source = newHtml;
+        next.append(whole);
         return next;
     }
-    Cutter cutter(newHtml, next);
+    Cutter cutter(newHtml, next, kept < pieces.size() ? &pieces.at(kept) : nullptr, common);
     if (kept == 0) {
         cutter.run(HtmlBlocks::bodyStart(newHtml), QString(), 0);
     } else {

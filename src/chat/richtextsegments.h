@@ -35,6 +35,10 @@ public:
         // A text piece cut inside a list: the list's opening tag, and its items up to the cut.
         QString openList;
         int itemsBefore = 0;
+        // A code block or table is read again from its last line (html[resumeAt, end)) when
+        // it grows, not from its start; resumeCode: the length of the code before that line.
+        int resumeAt = 0;
+        int resumeCode = 0;
         bool operator==(const Piece& other) const;
     };
 
@@ -44,8 +48,9 @@ public:
     void setHtml(const QString& html);
     int count() const;
     Piece pieceAt(int row) const;
-    // How many pieces from the first a change to newHtml would keep as they are.
-    int keptPieces(const QString& newHtml) const;
+    // How many pieces from the first a change to newHtml would keep as they are; sameUpTo
+    // gets the length of the text that stays the same (0 when none of it counts).
+    int keptPieces(const QString& newHtml, int* sameUpTo = nullptr) const;
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
@@ -64,7 +69,7 @@ private:
         int listStart = 0;
     };
 
-    QVector<Piece> cut(const QString& newHtml, int kept) const;
+    QVector<Piece> cut(const QString& newHtml, int kept, int common) const;
     void publish(QVector<Piece> next, int kept);
 
     QString text;

@@ -128,17 +128,27 @@ void TestRichTextSegments::piecesHoldTheAnswersBlocks()
 
 void TestRichTextSegments::aGrowingAnswerChangesOnlyItsLastPieces_data()
 {
-    QTest::addColumn<bool>("tables");
-    QTest::newRow("prose") << false;
-    QTest::newRow("tables") << true;
+    QTest::addColumn<QString>("markdown");
+    QTest::newRow("prose") << answer(false, 30);
+    QTest::newRow("tables") << answer(true, 30);
+    // A code block and a table that grow for long are read on from their last line.
+    QString code = QStringLiteral("Before.\n\n```cpp\n");
+    QString table = QStringLiteral("Before.\n\n| # | Key | Note |\n|--:|:---|---|\n");
+    for (int line = 0; line < 120; ++line) {
+        code += QStringLiteral("if (a < %1 && b > \"x\") { c &= 'd'; }\n%2")
+                    .arg(line)
+                    .arg(line % 7 == 0 ? QStringLiteral("\n\n") : QString());
+        table += QStringLiteral("| %1 | F%1 | **bold** <br> & `code` |\n").arg(line);
+    }
+    QTest::newRow("long code") << code + QStringLiteral("```\n\nAfter the code.\n");
+    QTest::newRow("long table") << table + QStringLiteral("\nAfter the table.\n");
 }
 
 // While an answer streams, the pieces before the last one never change, and at every step the
 // pieces are those of the same text given whole.
 void TestRichTextSegments::aGrowingAnswerChangesOnlyItsLastPieces()
 {
-    QFETCH(bool, tables);
-    const QString markdown = answer(tables, 30);
+    QFETCH(QString, markdown);
     RichTextSegments streamed;
     QAbstractItemModelTester tester(&streamed);
     StreamingMarkdownRenderer renderer;
@@ -155,7 +165,7 @@ void TestRichTextSegments::aGrowingAnswerChangesOnlyItsLastPieces()
         whole.setHtml(html);
         QCOMPARE(pieces(streamed), pieces(whole));
     }
-    QVERIFY(streamed.count() > 3);
+    QVERIFY(streamed.count() >= 3);
     QCOMPARE(lowestChangedRow, 0); // only the last piece before an event ever changed
 }
 

@@ -24,7 +24,17 @@ class TestStreamedAnswerView : public QObject
 
 private slots:
     void initTestCase();
+    void cleanup();
     void randomAnswersEndAsShownWhole();
+    void longTablesAndCodeGrowAsShownWhole_data();
+    void longTablesAndCodeGrowAsShownWhole();
+
+private:
+    QString endsAsShownWhole(const QString& exact);
+
+    QQuickView window;
+    RichTextView* streamed = nullptr;
+    RichTextView* whole = nullptr;
 };
 
 namespace {
@@ -179,22 +189,49 @@ void TestStreamedAnswerView::initTestCase()
 {
     Q_INIT_RESOURCE(qml);
     RichTextView::registerQmlType();
-}
-
-void TestStreamedAnswerView::randomAnswersEndAsShownWhole()
-{
-    QQuickView window;
     QQmlComponent component(window.engine());
     component.setData(ViewsQml, QUrl());
     auto* root = qobject_cast<QQuickItem*>(component.create());
     QVERIFY2(root, qPrintable(component.errorString()));
     window.setContent(QUrl(), &component, root);
-    auto* streamed = root->findChild<RichTextView*>(QStringLiteral("streamed"));
-    auto* whole = root->findChild<RichTextView*>(QStringLiteral("whole"));
+    streamed = root->findChild<RichTextView*>(QStringLiteral("streamed"));
+    whole = root->findChild<RichTextView*>(QStringLiteral("whole"));
     QVERIFY(streamed && whole);
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
+}
 
+void TestStreamedAnswerView::cleanup()
+{
+    whole->setHtml(QString());
+    streamed->setHtml(QString());
+}
+
+// After the stream the view has been given the final conversion; it must show what a view
+// given that HTML at once shows. Empty string: the same.
+QString TestStreamedAnswerView::endsAsShownWhole(const QString& exact)
+{
+    streamed->setHtml(exact); // the final conversion, made whole
+    whole->setHtml(exact);
+    window.grabWindow();
+    QString where = difference(streamed, whole);
+    if (!where.isEmpty())
+        return where;
+    // Around tables, which empty lines one document keeps is Qt's choice (see
+    // isNextToTable); there the lines with text must match.
+    const bool tables = exact.contains(QLatin1String("<table"));
+    const QString shown = tables ? withoutEmptyLines(viewText(streamed)) : viewText(streamed);
+    const QString expected =
+        tables ? withoutEmptyLines(oneDocumentText(exact)) : oneDocumentText(exact);
+    if (shown != expected)
+        return firstDifference(shown, expected);
+    if (streamed->height() != whole->height())
+        return QStringLiteral("heights %1 and %2").arg(streamed->height()).arg(whole->height());
+    return QString();
+}
+
+void TestStreamedAnswerView::randomAnswersEndAsShownWhole()
+{
     const quint32 seed = RandomMarkdown::seed();
     RandomMarkdown random(seed);
     int differedWhileStreaming = 0;
@@ -213,32 +250,47 @@ void TestStreamedAnswerView::randomAnswersEndAsShownWhole()
         streamed->setHtml(html);
         if (html != exact)
             ++differedWhileStreaming;
-        streamed->setHtml(exact); // the final conversion, made whole
-        whole->setHtml(exact);
-        window.grabWindow();
-        const QString where = difference(streamed, whole);
+        const QString where = endsAsShownWhole(exact);
         QVERIFY2(where.isEmpty(),
                  qPrintable(QStringLiteral("seed %1, answer %2: %3\n%4")
                                 .arg(seed)
                                 .arg(answer)
                                 .arg(where, text)));
-        // Around tables, which empty lines one document keeps is Qt's choice (see
-        // isNextToTable); there the lines with text must match.
-        const bool tables = exact.contains(QLatin1String("<table"));
-        const QString shown = tables ? withoutEmptyLines(viewText(streamed)) : viewText(streamed);
-        const QString expected =
-            tables ? withoutEmptyLines(oneDocumentText(exact)) : oneDocumentText(exact);
-        QVERIFY2(shown == expected,
-                 qPrintable(QStringLiteral("seed %1, answer %2: %3\n%4")
-                                .arg(seed)
-                                .arg(answer)
-                                .arg(firstDifference(shown, expected), text)));
-        QCOMPARE(streamed->height(), whole->height());
-        whole->setHtml(QString());
-        streamed->setHtml(QString());
+        cleanup();
     }
     qInfo("seed %u: %d of %d answers were shown differently while streaming, none at the end", seed,
           differedWhileStreaming, Answers);
+}
+
+void TestStreamedAnswerView::longTablesAndCodeGrowAsShownWhole_data()
+{
+    QTest::addColumn<QString>("text");
+    QString table = QStringLiteral("Intro.\n\n| # | Key | Note |\n|--:|:---|---|\n");
+    QString code = QStringLiteral("Intro.\n\n```python\n");
+    for (int row = 0; row < 95; ++row) {
+        table += QStringLiteral("| %1 | F%1 | **bold** <br> `x < %1` |\n").arg(row);
+        code += QStringLiteral("def step_%1(a, b):\n    return a < b and \"%1\"\n%2")
+                    .arg(row)
+                    .arg(row % 9 == 0 ? QStringLiteral("\n") : QString());
+    }
+    QTest::newRow("table of 95 rows") << table + QStringLiteral("\nAfter it.\n");
+    QTest::newRow("code of 95 functions") << code + QStringLiteral("```\n\nAfter it.\n");
+}
+
+// A long table or code block grows in place (its first rows and lines are kept, the rest
+// made again); every stage must look as the same text shown at once.
+void TestStreamedAnswerView::longTablesAndCodeGrowAsShownWhole()
+{
+    QFETCH(QString, text);
+    StreamingMarkdownRenderer renderer;
+    for (int length = 150; length < text.size(); length += 173) {
+        const QString html = renderer.render(text.left(length));
+        streamed->setHtml(html);
+        const QString where = endsAsShownWhole(html);
+        QVERIFY2(where.isEmpty(), qPrintable(QStringLiteral("at %1: %2").arg(length).arg(where)));
+        whole->setHtml(QString());
+    }
+    QVERIFY(endsAsShownWhole(MarkdownRenderer::toHtml(text)).isEmpty());
 }
 
 QTEST_MAIN(TestStreamedAnswerView)
