@@ -18,10 +18,6 @@
 
 namespace {
 
-const QLatin1String RowStart("\n<tr>");
-const QLatin1String TableEnd("</table>");
-constexpr int RowsPerPart = 10;
-
 bool samePalette(const PieceStyle::Palette& a, const PieceStyle::Palette& b)
 {
     return a.font == b.font && a.codeFont == b.codeFont && a.link == b.link && a.marker == b.marker
@@ -133,82 +129,6 @@ qreal PieceDocuments::setCode(const QString& code)
     laidOut = 0;
     part.source = code;
     return std::max<qreal>(0, from);
-}
-
-// A growing table changes only at its end: the parts whose rows all lie before the first
-// change (full parts: one that is not takes the next rows) stay, the rows after them are cut
-// into parts again and only the parts that differ are made anew.
-qreal PieceDocuments::setTable(const QString& html)
-{
-    const int tableStart = html.indexOf(QLatin1String("<table"));
-    const int tableEnd = html.lastIndexOf(TableEnd);
-    if (tableStart < 0 || tableEnd < tableStart)
-        return setText(html);
-    const int same = TextPrefix::commonLength(tableHtml, html);
-    tableHtml = html;
-    std::size_t kept = 0;
-    while (same > tableStart && kept < parts.size() && parts.at(kept).rows == RowsPerPart
-           && parts.at(kept).rowsEnd + RowStart.size() <= same)
-        ++kept;
-    QStringList rows;
-    QVector<int> rowEnds;
-    const int firstRow = kept > 0 ? parts.at(kept - 1).rowsEnd : html.indexOf(RowStart, tableStart);
-    for (int row = firstRow; row >= 0 && row < tableEnd;) {
-        const int next = html.indexOf(RowStart, row + 1);
-        const int end = next < 0 || next > tableEnd ? tableEnd : next;
-        rows.append(html.mid(row + 1, end - row - 1));
-        rowEnds.append(end);
-        row = next;
-    }
-    const QString head = html.left(tableStart);
-    const int count =
-        int(kept) + std::max(kept > 0 ? 0 : 1, int((rows.size() + RowsPerPart - 1) / RowsPerPart));
-    qreal changedFrom = -1;
-    bool widthsChanged = false;
-    for (int index = int(kept); index < count; ++index) {
-        const int first = (index - int(kept)) * RowsPerPart;
-        const int taken = std::max(0, std::min(RowsPerPart, int(rows.size()) - first));
-        const QString source = head + QStringLiteral("<table>\n")
-            + rows.mid(first, taken).join(QLatin1Char('\n')) + TableEnd + QStringLiteral("</html>");
-        const int rowsEnd = taken > 0 ? rowEnds.at(first + taken - 1) : tableEnd;
-        if (index < int(parts.size()) && parts.at(index).source == source) {
-            parts[index].rows = taken;
-            parts[index].rowsEnd = rowsEnd;
-            continue;
-        }
-        Part part;
-        part.document = newDocument(source);
-        part.source = source;
-        part.rows = taken;
-        part.rowsEnd = rowsEnd;
-        PieceStyle::styleTable(*part.document, current.palette, index == 0);
-        if (index == 0) {
-            const QVector<qreal> widths = PieceStyle::fitColumns(
-                PieceStyle::naturalColumnWidths(*part.document), current.width);
-            widthsChanged = widths != columnWidths;
-            columnWidths = widths;
-        }
-        PieceStyle::setColumnWidths(*part.document, columnWidths);
-        if (changedFrom < 0)
-            changedFrom = index < int(parts.size()) ? parts.at(index).y : extent.height();
-        laidOut = std::min(laidOut, std::size_t(index));
-        if (index < int(parts.size()))
-            parts[index] = std::move(part);
-        else
-            parts.push_back(std::move(part));
-    }
-    if (int(parts.size()) > count) {
-        parts.resize(count);
-        laidOut = std::min(laidOut, parts.size());
-        changedFrom = changedFrom < 0 ? extent.height() : changedFrom;
-    }
-    if (widthsChanged) {
-        for (int index = 1; index < int(parts.size()); ++index)
-            PieceStyle::setColumnWidths(*parts[index].document, columnWidths);
-        changedFrom = 0;
-        laidOut = 0;
-    }
-    return changedFrom;
 }
 
 // Places the parts from the first one that changed; those above it stay where they are.

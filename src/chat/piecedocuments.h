@@ -14,13 +14,13 @@ class QPainter;
 class QTextDocument;
 class QTextDocumentFragment;
 
-// The documents that show one piece of an answer, kept up to date with as little work as each
-// kind allows, and the positions through them. Text is set whole from its HTML (pieces of text
-// are short); code changes in place from its first changed character, so Qt's incremental
-// layout and the highlighter (CodeHighlighting) redo only the lines from there; a table is
-// kept in documents of a few rows each, of which only the changed ones are set again, all
-// sharing the column widths that the first rows need. Positions run from 0 to length()
-// through all documents as through one text, one position between two documents.
+// The documents that show one piece of an answer, kept up to date with as little work as each kind
+// allows, and the positions through them. Text is set whole from its HTML (pieces of text are
+// short); code changes in place from its first changed character, so Qt's incremental layout and
+// the highlighter (CodeHighlighting) redo only the lines from there; a table is kept in documents
+// of a few rows each, of which only the changed ones are set again, all sharing the column widths
+// that the first rows need (piecedocumentstable.cpp). Positions run from 0 to length() through all
+// documents as through one text, one position between two documents.
 class PieceDocuments
 {
 public:
@@ -91,6 +91,8 @@ private:
     qreal setText(const QString& html);
     qreal setCode(const QString& code);
     qreal setTable(const QString& html);
+    std::size_t unchangedTableParts(const QString& html, int tableStart) const;
+    bool makeTablePart(Part& part, bool first);
     std::unique_ptr<QTextDocument> newDocument(const QString& html) const;
     void layout();
     int partAt(int position) const;

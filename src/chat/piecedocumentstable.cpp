@@ -1,0 +1,121 @@
+#include "chat/piecedocuments.h"
+
+#include "chat/textprefix.h"
+
+#include <QStringList>
+#include <QTextDocument>
+
+#include <algorithm>
+
+// A table piece is kept in documents of a few rows each (parts), all with the column widths
+// that the first part needs. A growing table changes only at its end: the parts whose rows all
+// lie before the first change stay (full parts only: one that is not takes the next rows), the
+// rows after them are cut into parts again, and only the parts that differ are made anew.
+
+namespace {
+
+const QLatin1String RowStart("\n<tr>");
+const QLatin1String TableEnd("</table>");
+constexpr int RowsPerPart = 10;
+
+struct Rows
+{
+    QStringList texts;
+    QVector<int> ends; // where each ends in the table's HTML
+};
+
+// The rows of html from the line break at from up to the table's end.
+Rows rowsFrom(const QString& html, int from, int tableEnd)
+{
+    Rows rows;
+    for (int row = from; row >= 0 && row < tableEnd;) {
+        const int next = html.indexOf(RowStart, row + 1);
+        const int end = next < 0 || next > tableEnd ? tableEnd : next;
+        rows.texts.append(html.mid(row + 1, end - row - 1));
+        rows.ends.append(end);
+        row = next;
+    }
+    return rows;
+}
+
+} // namespace
+
+qreal PieceDocuments::setTable(const QString& html)
+{
+    const int tableStart = html.indexOf(QLatin1String("<table"));
+    const int tableEnd = html.lastIndexOf(TableEnd);
+    if (tableStart < 0 || tableEnd < tableStart)
+        return setText(html);
+    const std::size_t kept = unchangedTableParts(html, tableStart);
+    tableHtml = html;
+    const Rows rows = rowsFrom(
+        html, kept > 0 ? parts.at(kept - 1).rowsEnd : html.indexOf(RowStart, tableStart), tableEnd);
+    const QString head = html.left(tableStart);
+    const int count = int(kept)
+        + std::max(kept > 0 ? 0 : 1, int((rows.texts.size() + RowsPerPart - 1) / RowsPerPart));
+    qreal changedFrom = -1;
+    bool widthsChanged = false;
+    for (int index = int(kept); index < count; ++index) {
+        const int first = (index - int(kept)) * RowsPerPart;
+        const int taken = std::max(0, std::min(RowsPerPart, int(rows.texts.size()) - first));
+        Part part;
+        part.source = head + QStringLiteral("<table>\n")
+            + rows.texts.mid(first, taken).join(QLatin1Char('\n')) + TableEnd
+            + QStringLiteral("</html>");
+        part.rows = taken;
+        part.rowsEnd = taken > 0 ? rows.ends.at(first + taken - 1) : tableEnd;
+        if (index < int(parts.size()) && parts.at(index).source == part.source) {
+            parts[index].rows = part.rows;
+            parts[index].rowsEnd = part.rowsEnd;
+            continue;
+        }
+        widthsChanged = makeTablePart(part, index == 0) || widthsChanged;
+        if (changedFrom < 0)
+            changedFrom = index < int(parts.size()) ? parts.at(index).y : extent.height();
+        laidOut = std::min(laidOut, std::size_t(index));
+        if (index < int(parts.size()))
+            parts[index] = std::move(part);
+        else
+            parts.push_back(std::move(part));
+    }
+    if (int(parts.size()) > count) {
+        parts.resize(count);
+        laidOut = std::min(laidOut, parts.size());
+        changedFrom = changedFrom < 0 ? extent.height() : changedFrom;
+    }
+    if (widthsChanged) {
+        for (int index = 1; index < int(parts.size()); ++index)
+            PieceStyle::setColumnWidths(*parts[index].document, columnWidths);
+        changedFrom = 0;
+        laidOut = 0;
+    }
+    return changedFrom;
+}
+
+// The leading parts that html leaves as they are.
+std::size_t PieceDocuments::unchangedTableParts(const QString& html, int tableStart) const
+{
+    const int same = TextPrefix::commonLength(tableHtml, html);
+    std::size_t kept = 0;
+    while (same > tableStart && kept < parts.size() && parts.at(kept).rows == RowsPerPart
+           && parts.at(kept).rowsEnd + RowStart.size() <= same)
+        ++kept;
+    return kept;
+}
+
+// Makes the document of a part from its source; the first part decides the column widths.
+// Returns whether they changed.
+bool PieceDocuments::makeTablePart(Part& part, bool first)
+{
+    part.document = newDocument(part.source);
+    PieceStyle::styleTable(*part.document, current.palette, first);
+    bool widthsChanged = false;
+    if (first) {
+        const QVector<qreal> widths =
+            PieceStyle::fitColumns(PieceStyle::naturalColumnWidths(*part.document), current.width);
+        widthsChanged = widths != columnWidths;
+        columnWidths = widths;
+    }
+    PieceStyle::setColumnWidths(*part.document, columnWidths);
+    return widthsChanged;
+}
