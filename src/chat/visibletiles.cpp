@@ -6,6 +6,7 @@
 #include <QQuickWindow>
 #include <QSGImageNode>
 #include <QSGTexture>
+#include <QSGTransformNode>
 #include <QSet>
 
 #include <algorithm>
@@ -72,7 +73,12 @@ QImage VisibleTiles::paintTile(const QRectF& area, const Painter& paint) const
 QSGNode* VisibleTiles::update(QSGNode* root, const Painter& paint)
 {
     if (!root) {
-        root = new QSGNode; // the scene graph dropped the old nodes with their root
+        // The scene graph dropped the old nodes with their root. A transform node (that moves
+        // nothing) rather than a plain one: the software renderer places a node added later
+        // by the state it keeps for the node's parent, which it keeps for transform nodes but
+        // not for plain ones; a tile added under a plain node is drawn at the window's corner,
+        // unclipped.
+        root = new QSGTransformNode;
         tiles.clear();
     }
     if (!qFuzzyCompare(paintedWidth, item->width())) {

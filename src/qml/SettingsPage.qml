@@ -182,7 +182,9 @@ ApplicationWindow {
                     objectName: "checkUpdateButton"
                     Accessible.name: qsTr("检查更新")
                     Accessible.role: Accessible.Button
-                    width: 80
+                    // At least the pill the Chinese label was drawn for; wider for a longer
+                    // label ("Check for updates").
+                    width: Math.max(80, contentItem.implicitWidth + 28)
                     height: 28
                     anchors.right: parent.right
                     anchors.rightMargin: 10

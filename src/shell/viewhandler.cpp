@@ -10,6 +10,7 @@
 #include "core/logredaction.h"
 #include "device/devicelistmanager.h"
 #include "shell/aikeyentry.h"
+#include "shell/darkiconprovider.h"
 #include "shell/exportfiledialog.h"
 #include "shell/localonlynetworkaccessfactory.h"
 #include "shell/settingspagemanager.h"
@@ -126,6 +127,7 @@ void ViewHandler::setUpViews()
     engine()->setNetworkAccessManagerFactory(LocalOnlyNetworkAccessFactory::instance());
     // The answers stream into their views piece by piece, block by block (DialogPanel.qml).
     RichTextView::registerQmlType();
+    engine()->addImageProvider(QStringLiteral("darkicon"), new DarkIconProvider);
 }
 
 void ViewHandler::startSkinMode()

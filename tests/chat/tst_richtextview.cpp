@@ -4,6 +4,8 @@
 #include "chat/richtextpiece.h"
 #include "chat/richtextsegments.h"
 #include "chat/richtextview.h"
+#include "chat/streamingmarkdownrenderer.h"
+#include "chat/visibletiles.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QClipboard>
@@ -39,6 +41,7 @@ private slots:
     void selectAllAndCopyGiveOneText();
     void leavingTheViewClearsTheSelection();
     void aSelectionSurvivesEveryUpdateOfTheGrowingPiece();
+    void aPieceThatGrowsIsDrawnInItsPlace();
     void aCodeBlockCopiesExactlyItsCodeAndScrollsSideways();
     void tablesFitTheAnswerOrScrollSideways();
     void anOldAnswerFetchesNothing();
@@ -421,6 +424,29 @@ void TestRichTextView::aSelectionSurvivesEveryUpdateOfTheGrowingPiece()
     showAnswer(QStringLiteral("Generating response..."));
     QCOMPARE(pieces().size(), 1);
     QVERIFY(view->selectedText().isEmpty());
+}
+
+// A piece that grows past the height of the tiles it was first drawn in gets more tiles, while
+// the pieces after it come and go; every tile must be drawn in its piece's place, clipped, not
+// at the window's corner.
+void TestRichTextView::aPieceThatGrowsIsDrawnInItsPlace()
+{
+    QString markdown =
+        QStringLiteral("## Streaming\n\nThis answer is **streamed** piece by piece.");
+    for (int line = 0; line < 12; ++line)
+        markdown += QStringLiteral("\n\n%1. A point about switches and keycaps.").arg(line + 1);
+    markdown +=
+        QStringLiteral("\n\n## Sample code\n\n```cpp\nint main() { return 0; }\n```\n\nEnd.");
+    StreamingMarkdownRenderer renderer;
+    for (int length = 7; length < markdown.size() + 7; length += 7)
+        showAnswer(renderer.render(markdown.left(length)));
+    QVERIFY(pieces().constFirst()->height() > VisibleTiles::TileHeight);
+    const QImage shot = window->grabWindow();
+    const QColor background = shot.pixelColor(5, 5);
+    for (int y = 0; y < shot.height(); ++y) {
+        for (int x = 0; x < 12; ++x) // left of the view: nothing of it
+            QCOMPARE(shot.pixelColor(x, y), background);
+    }
 }
 
 void TestRichTextView::aCodeBlockCopiesExactlyItsCodeAndScrollsSideways()

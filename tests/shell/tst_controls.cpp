@@ -1,9 +1,13 @@
+#include "shell/darkiconprovider.h"
+
 #include <QClipboard>
 #include <QGuiApplication>
+#include <QPainter>
 #include <QQmlComponent>
 #include <QQmlEngine>
 #include <QQuickItem>
 #include <QQuickWindow>
+#include <QSvgRenderer>
 #include <QtTest>
 
 #include <memory>
@@ -58,6 +62,8 @@ private slots:
     void toggleEndsFullyOpaque();
     void selectableTextMeasuresInItsOwnFormat();
     void selectableTextCopiesButCannotBeEdited();
+    void darkThemeLightensTheIconsInk_data();
+    void darkThemeLightensTheIconsInk();
 
 private:
     QObject* find(const char* name) const;
@@ -217,6 +223,83 @@ void TestControls::selectableTextCopiesButCannotBeEdited()
     QTest::keyClick(window, Qt::Key_Backspace);
     QTest::keySequence(window, QKeySequence::Paste);
     QCOMPARE(text->property("length").toInt(), length);
+}
+
+namespace {
+
+// The lightness of the darkest and of the lightest pixel that is mostly opaque.
+QPair<int, int> inkRange(const QImage& image)
+{
+    int darkest = 255;
+    int lightest = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            const QColor pixel = image.pixelColor(x, y);
+            if (pixel.alpha() < 200)
+                continue;
+            darkest = std::min(darkest, pixel.lightness());
+            lightest = std::max(lightest, pixel.lightness());
+        }
+    }
+    return {darkest, lightest};
+}
+
+QImage drawn(const QString& path)
+{
+    QSvgRenderer renderer(path);
+    QImage image(40, 40, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter painter(&image);
+    renderer.render(&painter);
+    return image;
+}
+
+} // namespace
+
+// The icons are drawn for light surfaces; in the dark theme their grey ink is drawn light, and
+// marks drawn white on an accent stay as they are.
+void TestControls::darkThemeLightensTheIconsInk_data()
+{
+    QTest::addColumn<QString>("icon");
+    QTest::addColumn<bool>("inkOnly");
+    QTest::newRow("copy") << "copy_normal.svg" << true;
+    QTest::newRow("history") << "history_normal.svg" << true;
+    QTest::newRow("disabled regenerate") << "regenerate_disabled.svg" << true;
+    QTest::newRow("send, white on the accent") << "send_normal.svg" << false;
+}
+
+void TestControls::darkThemeLightensTheIconsInk()
+{
+    QFETCH(QString, icon);
+    QFETCH(bool, inkOnly);
+    const QString source = QStringLiteral("qrc:/Image/Icon/") + icon;
+    QQmlComponent light(engine.get(), QUrl(QStringLiteral("qrc:/Theme/LightTheme.qml")));
+    QQmlComponent dark(engine.get(), QUrl(QStringLiteral("qrc:/Theme/ChatDarkTheme.qml")));
+    std::unique_ptr<QObject> lightTheme(light.create());
+    std::unique_ptr<QObject> darkTheme(dark.create());
+    QVERIFY(lightTheme && darkTheme);
+    QVariant lightSource;
+    QVariant darkSource;
+    QMetaObject::invokeMethod(lightTheme.get(), "icon", Q_RETURN_ARG(QVariant, lightSource),
+                              Q_ARG(QVariant, source));
+    QMetaObject::invokeMethod(darkTheme.get(), "icon", Q_RETURN_ARG(QVariant, darkSource),
+                              Q_ARG(QVariant, source));
+    QCOMPARE(lightSource.toString(), source);
+    QCOMPARE(darkSource.toString(), QStringLiteral("image://darkicon/Image/Icon/") + icon);
+
+    DarkIconProvider provider;
+    QSize size;
+    const QImage image =
+        provider.requestImage(QStringLiteral("Image/Icon/") + icon, &size, QSize(40, 40));
+    QCOMPARE(size, QSize(40, 40));
+    const QImage asDrawn = drawn(QStringLiteral(":/Image/Icon/") + icon);
+    if (inkOnly) {
+        QVERIFY(inkRange(asDrawn).first < 180);
+        QVERIFY2(inkRange(image).first > 80, qPrintable(QString::number(inkRange(image).first)));
+    } else {
+        QCOMPARE(image, asDrawn);
+    }
+    QVERIFY(provider.requestImage(QStringLiteral("Image/Icon/none.svg"), &size, QSize()).isNull());
 }
 
 QTEST_MAIN(TestControls)

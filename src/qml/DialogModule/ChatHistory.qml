@@ -32,7 +32,7 @@ Item {
         width: 20
         height: 20
         sourceSize: Qt.size(20, 20)
-        source: "qrc:/Image/Icon/chatHistory.svg"
+        source: theme.item.icon("qrc:/Image/Icon/chatHistory.svg")
     }
 
     Text {
@@ -87,7 +87,7 @@ Item {
                 width: 14
                 height: 14
                 sourceSize: Qt.size(14, 14)
-                source: "qrc:/Image/Icon/find.svg"
+                source: theme.item.icon("qrc:/Image/Icon/find.svg")
             }
         }
     }

@@ -28,9 +28,9 @@ AbstractButton {
             width: 16
             height: 16
             sourceSize: Qt.size(16, 16)
-            source: control.pressed ? "qrc:/Image/Icon/copy_pressed.svg"
+            source: theme.item.icon(control.pressed ? "qrc:/Image/Icon/copy_pressed.svg"
                 : control.hovered ? "qrc:/Image/Icon/copy_hovered.svg"
-                : "qrc:/Image/Icon/copy_normal.svg"
+                : "qrc:/Image/Icon/copy_normal.svg")
         }
 
         Text {

@@ -31,11 +31,11 @@ AbstractButton {
         height: control.iconSize
         sourceSize: Qt.size(control.iconSize, control.iconSize)
         smooth: true
-        source: !control.enabled ? control.disabledSource
+        source: theme.item.icon(!control.enabled ? control.disabledSource
             : control.pressed ? control.pressedSource
             : control.checked ? (control.hovered ? control.checkedHoveredSource : control.checkedSource)
             : control.hovered ? control.hoveredSource
-            : control.normalSource
+            : control.normalSource)
     }
 
     FocusRing { ringRadius: width / 2 }

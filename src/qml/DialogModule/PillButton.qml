@@ -36,7 +36,7 @@ AbstractButton {
             width: 20
             height: 20
             sourceSize: Qt.size(20, 20)
-            source: control.active ? control.activeIconSource : control.iconSource
+            source: theme.item.icon(control.active ? control.activeIconSource : control.iconSource)
         }
         Text {
             id: label

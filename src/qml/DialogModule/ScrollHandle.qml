@@ -16,7 +16,7 @@ ScrollBar {
         implicitWidth: 4
         implicitHeight: 4
         radius: 2
-        color: "#D7E0F3"
+        color: theme.item.scrollHandle
     }
     background: Item {}
 }

@@ -46,4 +46,11 @@ QtObject {
     property color themeOneColor8: "#4A556E"
     property color backgroundColor: "#000000"
     property string macro_rBtn_unchecked: "qrc:/Image/Icon/rBtn_unchecked_dark.svg"
+    // The chat view's scroll handles.
+    property color scrollHandle: "#5F626A"
+
+    // An icon as this theme shows it: its dark grey ink lightened (DarkIconProvider).
+    function icon(source) {
+        return source.startsWith("qrc:/") ? "image://darkicon/" + source.slice(5) : source
+    }
 }

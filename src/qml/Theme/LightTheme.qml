@@ -45,4 +45,11 @@ QtObject {
     property color themeOneColor8: "#EBF1FF"
     property color backgroundColor: "#F4F6F7"
     property string macro_rBtn_unchecked: "qrc:/Image/Icon/rBtn_unchecked_day.svg"
+    // The chat view's scroll handles.
+    property color scrollHandle: "#D7E0F3"
+
+    // An icon as this theme shows it: as drawn (the icons are drawn for light surfaces).
+    function icon(source) {
+        return source
+    }
 }
