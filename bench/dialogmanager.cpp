@@ -4,22 +4,20 @@
 // manager and the model (no view): total, largest single event, and one conversion of the
 // whole text for comparison.
 #include "chat/dialogmanager.h"
+#include "benchenvironment.h"
 #include "chat/dialoginfomodel.h"
 #include "chat/dialogmodel.h"
 #include "chat/markdownrenderer.h"
 #include "core/configengine.h"
-#include "core/constants.h"
 
 #include <QDateTime>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QGuiApplication>
-#include <QTemporaryDir>
 #include <QTimer>
 
 #include <algorithm>
 #include <cstdio>
-#include <ctime>
 
 namespace {
 
@@ -43,22 +41,11 @@ QString mixedMarkdown(int length)
     return text;
 }
 
-qint64 threadCpuNs()
-{
-    timespec now {};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
-    return qint64(now.tv_sec) * 1000000000 + now.tv_nsec;
-}
-
 } // namespace
 
 int main(int argc, char* argv[])
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QTemporaryDir home;
-    qputenv("XDG_CONFIG_HOME", (home.path() + QStringLiteral("/config")).toUtf8());
-    qputenv("XDG_DATA_HOME", (home.path() + QStringLiteral("/data")).toUtf8());
+    const BenchEnvironment environment;
     QGuiApplication app(argc, argv);
 
     constexpr int Length = 20000;
@@ -66,7 +53,7 @@ int main(int argc, char* argv[])
     const QString answer = mixedMarkdown(Length);
 
     ConfigEngine config;
-    config.initialize({{QStringLiteral("AppVer3ConfigPath"), CONFIGS_DIR_NAME}});
+    BenchEnvironment::initialize(config);
     DialogManager manager(&config, nullptr);
     manager.dialogInfoModel()->append(QStringLiteral("bench"), QStringLiteral("20261210000000"),
                                       QDateTime::currentDateTime());
@@ -79,7 +66,7 @@ int main(int argc, char* argv[])
     qint64 largestNs = 0;
     for (int event = 1; event <= Events; ++event) {
         const QString soFar = answer.left(Length * event / Events);
-        const qint64 start = threadCpuNs();
+        const qint64 start = BenchEnvironment::threadCpuNs();
         QMetaObject::invokeMethod(&manager, "onReceivedStreamingData", Q_ARG(QString, soFar),
                                   Q_ARG(QString, QString()), Q_ARG(bool, event == Events));
         // Paced like a real stream; the manager shows at most one update per frame, and the
@@ -87,7 +74,7 @@ int main(int argc, char* argv[])
         QEventLoop pause;
         QTimer::singleShot(20, &pause, &QEventLoop::quit);
         pause.exec();
-        const qint64 ns = threadCpuNs() - start;
+        const qint64 ns = BenchEnvironment::threadCpuNs() - start;
         totalNs += ns;
         largestNs = std::max(largestNs, ns);
     }

@@ -3,12 +3,12 @@
 // fifty topics, stored as HTML). Prints the first search (which reads every file), searches after
 // it, a user typing a word letter by letter, the longest event the GUI thread handled meanwhile
 // (the results reach the history list's filter model there) and the memory the search keeps.
+#include "benchenvironment.h"
 #include "chat/conversationfiltermodel.h"
 #include "chat/dialoginfomodel.h"
 #include "chat/dialogmanager.h"
 #include "chat/markdownrenderer.h"
 #include "core/configengine.h"
-#include "core/constants.h"
 #include "core/jsonfile.h"
 
 #include <QDateTime>
@@ -20,25 +20,16 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QLocale>
-#include <QTemporaryDir>
 #include <QTimer>
 
 #include <algorithm>
 #include <cstdio>
-#include <ctime>
 #include <vector>
 
 namespace {
 
 constexpr int Conversations = 10000;
 constexpr int Exchanges = 10;
-
-qint64 threadCpuNs()
-{
-    timespec now {};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
-    return qint64(now.tv_sec) * 1000000000 + now.tv_nsec;
-}
 
 // Times every event the GUI thread handles (outermost deliveries only): the wall time, which
 // includes waiting for a core on a busy machine, and the CPU time the thread spent on it.
@@ -56,9 +47,9 @@ public:
         }
         QElapsedTimer timer;
         timer.start();
-        const qint64 cpu = threadCpuNs();
+        const qint64 cpu = BenchEnvironment::threadCpuNs();
         const bool result = QGuiApplication::notify(receiver, event);
-        longestCpuNs = std::max(longestCpuNs, threadCpuNs() - cpu);
+        longestCpuNs = std::max(longestCpuNs, BenchEnvironment::threadCpuNs() - cpu);
         longestNs = std::max(longestNs, timer.nsecsElapsed());
         --depth;
         return result;
@@ -203,15 +194,11 @@ Timed searchOnce(DialogManager& manager, const QString& text)
 
 int main(int argc, char* argv[])
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QTemporaryDir home;
-    qputenv("XDG_CONFIG_HOME", (home.path() + QStringLiteral("/config")).toUtf8());
-    qputenv("XDG_DATA_HOME", (home.path() + QStringLiteral("/data")).toUtf8());
+    const BenchEnvironment environment;
     TimedApplication app(argc, argv);
 
     ConfigEngine config;
-    config.initialize({{QStringLiteral("AppVer3ConfigPath"), CONFIGS_DIR_NAME}});
+    BenchEnvironment::initialize(config);
     const QString historyDir = config.dataLocation() + QStringLiteral("/ChatHistory");
     QDir().mkpath(historyDir);
     std::printf("writing %d conversations of %d messages...\n", Conversations, 2 * Exchanges);

@@ -18,13 +18,13 @@
 // numbered list, one huge table, one long code block.
 // BENCH_QML in the environment replaces the panel below (e.g. with the real answer delegate);
 // it sees the message model as "dialogModel".
+#include "benchenvironment.h"
 #include "chat/dialoginfomodel.h"
 #include "chat/dialogmanager.h"
 #include "chat/dialogmodel.h"
 #include "chat/markdownrenderer.h"
 #include "chat/richtextview.h"
 #include "core/configengine.h"
-#include "core/constants.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -36,13 +36,11 @@
 #include <QQuickView>
 #include <QQuickWindow>
 #include <QSGRendererInterface>
-#include <QTemporaryDir>
 #include <QTemporaryFile>
 #include <QTimer>
 
 #include <algorithm>
 #include <cstdio>
-#include <ctime>
 
 namespace {
 
@@ -85,13 +83,6 @@ Item {
     }
 }
 )QML";
-
-qint64 threadCpuNs()
-{
-    timespec now {};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
-    return qint64(now.tv_sec) * 1000000000 + now.tv_nsec;
-}
 
 void idle(int ms)
 {
@@ -246,11 +237,11 @@ public:
         for (int event = 1; event <= pace.events; ++event) {
             const QString soFar = text.left(text.size() * event / pace.events);
             const bool end = event == pace.events;
-            const qint64 start = threadCpuNs();
+            const qint64 start = BenchEnvironment::threadCpuNs();
             emit provider->receivedStreamingData(soFar, QString(), end);
-            figures.deliveryMs += (threadCpuNs() - start) / 1e6;
+            figures.deliveryMs += (BenchEnvironment::threadCpuNs() - start) / 1e6;
             idle(end ? SettleMs : pace.ms);
-            const double ms = (threadCpuNs() - start) / 1e6;
+            const double ms = (BenchEnvironment::threadCpuNs() - start) / 1e6;
             figures.totalMs += ms;
             figures.worstMs = std::max(figures.worstMs, ms);
             figures.slowEvents += ms > FrameMs ? 1 : 0;
@@ -259,18 +250,18 @@ public:
         figures.wallMs = wall.elapsed();
         const QString streamed = model->contentAt(1);
         // The same paced ticks without events: what the event loop costs by itself.
-        const qint64 idleStart = threadCpuNs();
+        const qint64 idleStart = BenchEnvironment::threadCpuNs();
         for (int event = 1; event <= pace.events; ++event)
             idle(event == pace.events ? SettleMs : pace.ms);
-        figures.idleMs = (threadCpuNs() - idleStart) / 1e6;
+        figures.idleMs = (BenchEnvironment::threadCpuNs() - idleStart) / 1e6;
 
         model->clearAll();
         idle(100);
-        const qint64 start = threadCpuNs();
+        const qint64 start = BenchEnvironment::threadCpuNs();
         const QString html = MarkdownRenderer::toHtml(text);
         model->append(1, html, QString());
         idle(200);
-        figures.fullRenderMs = (threadCpuNs() - start) / 1e6;
+        figures.fullRenderMs = (BenchEnvironment::threadCpuNs() - start) / 1e6;
         if (streamed != html)
             std::printf("  WARNING: the streamed answer differs from a one-shot conversion\n");
         model->clearAll();
@@ -288,12 +279,8 @@ private:
 
 int main(int argc, char* argv[])
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
     QQuickWindow::setSceneGraphBackend(QSGRendererInterface::Software);
-    QTemporaryDir home;
-    qputenv("XDG_CONFIG_HOME", (home.path() + QStringLiteral("/config")).toUtf8());
-    qputenv("XDG_DATA_HOME", (home.path() + QStringLiteral("/data")).toUtf8());
+    const BenchEnvironment environment;
     QGuiApplication app(argc, argv);
 
     QList<int> sizes;
@@ -312,7 +299,7 @@ int main(int argc, char* argv[])
         sizes = realPace ? QList<int> {5000} : QList<int> {5000, 20000, 80000};
 
     ConfigEngine config;
-    config.initialize({{QStringLiteral("AppVer3ConfigPath"), CONFIGS_DIR_NAME}});
+    BenchEnvironment::initialize(config);
     Q_INIT_RESOURCE(qml);
     RichTextView::registerQmlType();
     Bench bench(&config);

@@ -1,5 +1,7 @@
 #include "aikeyfixture.h"
 
+#include "chat/chathistorystore.h"
+
 #include <QProcess>
 #include <QRegularExpression>
 #include <QtTest>
@@ -93,6 +95,33 @@ int AiKeyFixture::countRequestsFor(const QString& sn)
 {
     return client->requestCount(QStringLiteral("/v1/ai/api/getCount"),
                                 QStringLiteral("\"deviceSn\":\"%1\"").arg(sn));
+}
+
+QString AiKeyFixture::waitForStoredAnswer(const QString& answerEnd, const QString& sn,
+                                          int timeoutMs)
+{
+    const ChatHistoryStore store(env->dataHome() + QStringLiteral("/lumora"));
+    QString fileName;
+    const bool stored = QTest::qWaitFor(
+        [&] {
+            const QVector<ChatHistoryStore::IndexEntry> index = store.loadIndex();
+            if (index.size() != 1)
+                return false;
+            fileName = index.first().fileName;
+            const auto messages = store.loadConversation(fileName).messages;
+            return messages.size() == 2 && messages.last().content.contains(answerEnd);
+        },
+        timeoutMs);
+    const bool counted =
+        stored
+        && QTest::qWaitFor(
+            [&] {
+                return client->requestCount(QStringLiteral("/v1/ai/api/addCount"),
+                                            QStringLiteral("\"deviceSn\":\"%1\"").arg(sn))
+                    == 1;
+            },
+            10000);
+    return counted ? fileName : QString();
 }
 
 int AiKeyFixture::outputLines(const QString& text)

@@ -33,6 +33,10 @@ public:
     int countRequestsFor(const QString& sn);
     // Lines of the program's output that contain text.
     int outputLines(const QString& text);
+    // Waits until the first conversation holds a question and an answer that ends with
+    // answerEnd, and the answer was reported for counting under sn; its file name, or an empty
+    // string after timeoutMs.
+    QString waitForStoredAnswer(const QString& answerEnd, const QString& sn, int timeoutMs);
 
 private:
     bool launch();

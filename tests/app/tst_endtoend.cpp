@@ -109,16 +109,8 @@ void TestEndToEnd::askAQuestionWithTheAiKey()
 
     // The streamed answer completes: it is stored and reported for counting.
     const ChatHistoryStore store(fixture.environment().dataHome() + QStringLiteral("/lumora"));
-    QTRY_COMPARE_WITH_TIMEOUT(store.loadIndex().size(), 1, 20000);
-    const QString fileName = store.loadIndex().first().fileName;
-    QTRY_VERIFY_WITH_TIMEOUT(
-        store.loadConversation(fileName).messages.size() == 2
-            && store.loadConversation(fileName).messages.last().content.contains(AnswerEnd),
-        30000);
-    QTRY_COMPARE_WITH_TIMEOUT(
-        fixture.standIn().requestCount(QStringLiteral("/v1/ai/api/addCount"),
-                                       QStringLiteral("\"deviceSn\":\"%1\"").arg(AiSerial)),
-        1, 10000);
+    const QString fileName = fixture.waitForStoredAnswer(AnswerEnd, AiSerial, 50000);
+    QVERIFY2(!fileName.isEmpty(), "no answer stored and counted");
 
     const ChatHistoryStore::Conversation conversation = store.loadConversation(fileName);
     QCOMPARE(conversation.messages.first().sender, 0);
