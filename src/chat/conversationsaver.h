@@ -18,10 +18,10 @@
 // (JsonFile) in the same format. The caller only hands the texts over (shared, not copied).
 // flush() waits for the writes; the destructor flushes, so nothing is lost at exit.
 //
-// The file is read again when it changed behind our back (deleted, or written by someone
-// else) while no write of ours was pending, so the store's logs and broken-file handling stay
-// as they are: "File doesn't exist: " for a missing file, "Failed to open file: " for one that
-// cannot be read (nothing is written then) or written, a broken file kept aside first.
+// The file is read again when it changed behind our back since our last write (deleted, or
+// written by someone else), so the store's logs and broken-file handling stay as they are:
+// "File doesn't exist: " for a missing file, "Failed to open file: " for one that cannot be
+// read (nothing is written then) or written, a broken file kept aside first.
 class ConversationSaver
 {
 public:

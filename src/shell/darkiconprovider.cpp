@@ -15,18 +15,19 @@ const std::pair<QByteArray, QByteArray> Inks[] = {
     {QByteArrayLiteral("#B0B0B0"), QByteArrayLiteral("#5F626A")},
 };
 
-} // namespace
-
-DarkIconProvider::DarkIconProvider()
-    : QQuickImageProvider(QQuickImageProvider::Image)
-{ }
-
-QByteArray DarkIconProvider::darkened(QByteArray svg)
+// The SVG with the ink of light surfaces turned into the ink of dark ones.
+QByteArray darkened(QByteArray svg)
 {
     for (const auto& [light, dark] : Inks)
         svg.replace(light, dark);
     return svg;
 }
+
+} // namespace
+
+DarkIconProvider::DarkIconProvider()
+    : QQuickImageProvider(QQuickImageProvider::Image)
+{ }
 
 QImage DarkIconProvider::requestImage(const QString& id, QSize* size, const QSize& requestedSize)
 {

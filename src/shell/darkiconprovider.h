@@ -13,7 +13,4 @@ public:
     DarkIconProvider();
 
     QImage requestImage(const QString& id, QSize* size, const QSize& requestedSize) override;
-
-    // The SVG with the ink of light surfaces turned into the ink of dark ones.
-    static QByteArray darkened(QByteArray svg);
 };
