@@ -2,10 +2,9 @@
 
 #include "core/configengine.h"
 #include "core/constants.h"
+#include "platform/threadcputime.h"
 
 #include <QString>
-
-#include <ctime>
 
 BenchEnvironment::BenchEnvironment()
 {
@@ -22,7 +21,5 @@ void BenchEnvironment::initialize(ConfigEngine& config)
 
 qint64 BenchEnvironment::threadCpuNs()
 {
-    timespec now {};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
-    return qint64(now.tv_sec) * 1000000000 + now.tv_nsec;
+    return ThreadCpuTime::nanoseconds();
 }

@@ -1,28 +1,21 @@
 #include "chat/answerstream.h"
 
 #include "chat/markdownrenderer.h"
+#include "platform/threadcputime.h"
 
 #include <QCoreApplication>
 #include <QEvent>
-
-#include <algorithm>
-
-namespace {
-
-constexpr int MinUpdateIntervalMs = 50;
-constexpr int MaxUpdateIntervalMs = 100;
-
-} // namespace
 
 AnswerStream::AnswerStream(QObject* parent)
     : QObject(parent)
 {
     worker.setMaxThreadCount(1);
+    clock.start();
     frameTimer.setSingleShot(true);
     connect(&frameTimer, &QTimer::timeout, this, [this] {
         if (contentPending || reasoningPending) {
             applyPending();
-            startFrameTimer(content.size() + reasoning.size());
+            startFrameTimer();
         }
     });
 }
@@ -38,8 +31,10 @@ void AnswerStream::reset()
     reasoningRenderer.reset();
     content.clear();
     reasoning.clear();
+    shownLength = 0;
     contentPending = reasoningPending = false;
     frameTimer.stop();
+    pace.reset();
     finishing = false;
     ++answerNumber;
 }
@@ -54,10 +49,11 @@ void AnswerStream::update(const QString& newContent, const QString& newReasoning
         content = newContent;
         contentPending = true;
     }
-    if (!frameTimer.isActive()) {
-        applyPending();
-        startFrameTimer(content.size() + reasoning.size());
-    }
+    if (frameTimer.isActive()
+        && !pace.isDueEarly(content.size() + reasoning.size() - shownLength, clock.nsecsElapsed()))
+        return;
+    applyPending();
+    startFrameTimer();
 }
 
 // Each event carries the whole text so far; only its unfinished end is converted anew.
@@ -66,6 +62,7 @@ void AnswerStream::applyPending()
     const bool hasContent = contentPending;
     const bool hasReasoning = reasoningPending;
     contentPending = reasoningPending = false;
+    shownLength = content.size() + reasoning.size();
     const QString contentHtml =
         hasContent && !content.isEmpty() ? answerRenderer.render(content) : QString();
     const QString reasoningHtml =
@@ -73,14 +70,9 @@ void AnswerStream::applyPending()
     emit shown(hasContent, contentHtml, hasReasoning, reasoningHtml);
 }
 
-// A streaming answer is shown twenty times a second, which reads as smooth, and every update
-// costs the view about the same whatever the answer's length. What still grows is handing the
-// whole text along (copies and comparisons of it on its way into the view), so very long
-// answers are shown a little less often: one more millisecond per 2,000 characters, at most ten
-// updates a second.
-void AnswerStream::startFrameTimer(int textLength)
+void AnswerStream::startFrameTimer()
 {
-    frameTimer.start(std::min(MaxUpdateIntervalMs, MinUpdateIntervalMs + textLength / 2000));
+    frameTimer.start(pace.intervalAfterUpdate(ThreadCpuTime::nanoseconds(), clock.nsecsElapsed()));
 }
 
 void AnswerStream::showNow()

@@ -1,14 +1,17 @@
 #pragma once
 
 #include "chat/streamingmarkdownrenderer.h"
+#include "chat/updatepace.h"
 
+#include <QElapsedTimer>
 #include <QObject>
 #include <QString>
 #include <QThreadPool>
 #include <QTimer>
 
 // Turns the provider's stream events into the HTML of the answer row: while the answer grows,
-// converted piece by piece (StreamingMarkdownRenderer) and shown at most once per interval;
+// converted piece by piece (StreamingMarkdownRenderer) and shown at most once per interval
+// (UpdatePace);
 // when it ends, converted once more in one go on a worker thread, so that what is shown and
 // stored is exactly what the same text gives when it is converted whole (the streaming
 // conversion of a few texts differs), without the window paying for that conversion.
@@ -25,7 +28,7 @@ public:
     void reset();
     // A stream event with the whole text so far: a reply event replaces the answer, a thought
     // event the reasoning, an empty event empties both. The first event is shown at once, the
-    // others at most once per interval.
+    // others at most once per interval (UpdatePace).
     void update(const QString& content, const QString& reasoning);
     // Shows what is pending at once and stops the interval (the answer is cut short).
     void showNow();
@@ -46,7 +49,7 @@ signals:
 
 private:
     void applyPending();
-    void startFrameTimer(int textLength);
+    void startFrameTimer();
     void convert(quint64 answer, const QString& content, const QString& reasoning);
     void deliver(quint64 answer, const QString& content, const QString& reasoning);
 
@@ -57,7 +60,10 @@ private:
     QString reasoning;
     bool contentPending = false;
     bool reasoningPending = false;
+    int shownLength = 0; // of both texts when they were last shown
     QTimer frameTimer;
+    UpdatePace pace;
+    QElapsedTimer clock;
     bool finishing = false;
     quint64 answerNumber = 0; // a result of an earlier answer is dropped
     QThreadPool worker;

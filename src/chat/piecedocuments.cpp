@@ -11,12 +11,41 @@
 #include <QTextDocument>
 #include <QTextDocumentFragment>
 #include <QTextLayout>
+#include <QTextList>
 #include <QTextTable>
 
 #include <algorithm>
 #include <cmath>
 
 namespace {
+
+bool sameBlock(const QTextBlock& a, const QTextBlock& b)
+{
+    if (a.text() != b.text() || a.blockFormat() != b.blockFormat()
+        || a.charFormat() != b.charFormat() || !a.textList() != !b.textList()
+        || (a.textList() && a.textList()->format() != b.textList()->format()))
+        return false;
+    for (auto x = a.begin(), y = b.begin();; ++x, ++y) {
+        if (x.atEnd() || y.atEnd())
+            return x.atEnd() && y.atEnd();
+        if (x.fragment().length() != y.fragment().length()
+            || x.fragment().charFormat() != y.fragment().charFormat())
+            return false;
+    }
+}
+
+// How many leading blocks two documents of text have alike (none when either holds a frame,
+// a table, whose cells' blocks have places of their own).
+int sameLeadingBlocks(const QTextDocument& a, const QTextDocument& b)
+{
+    if (!a.rootFrame()->childFrames().isEmpty() || !b.rootFrame()->childFrames().isEmpty())
+        return 0;
+    int same = 0;
+    for (QTextBlock x = a.begin(), y = b.begin(); x.isValid() && y.isValid() && sameBlock(x, y);
+         x = x.next(), y = y.next())
+        ++same;
+    return same;
+}
 
 bool samePalette(const PieceStyle::Palette& a, const PieceStyle::Palette& b)
 {
@@ -57,8 +86,22 @@ qreal PieceDocuments::set(const QString& source, const Settings& settings)
         layout();
         if (widthChanged)
             changedFrom = 0;
+        else if (settings.kind == Kind::Text)
+            changedFrom = textChangedFrom();
     }
     return changedFrom;
+}
+
+// Where the text's last change shows: from the top of the last block it left as it was, so that
+// the space between that block and the first changed one is painted again too.
+qreal PieceDocuments::textChangedFrom() const
+{
+    if (sameBlocks < 2 || parts.size() != 1)
+        return 0;
+    const QTextDocument& document = *parts.front().document;
+    return document.documentLayout()
+        ->blockBoundingRect(document.findBlockByNumber(sameBlocks - 1))
+        .top();
 }
 
 void PieceDocuments::clear()
@@ -100,6 +143,7 @@ qreal PieceDocuments::setText(const QString& html)
     part.document = newDocument(html);
     PieceStyle::styleText(*part.document, current.palette);
     part.source = html;
+    sameBlocks = parts.size() == 1 ? sameLeadingBlocks(*parts.front().document, *part.document) : 0;
     parts.clear();
     laidOut = 0;
     parts.push_back(std::move(part));

@@ -89,6 +89,7 @@ private:
     };
 
     qreal setText(const QString& html);
+    qreal textChangedFrom() const;
     qreal setCode(const QString& code);
     qreal setTable(const QString& html);
     std::size_t unchangedTableParts(const QString& html, int tableStart) const;
@@ -105,6 +106,7 @@ private:
     std::vector<Part> parts;
     QString tableHtml; // what a table was set from
     std::size_t laidOut = 0; // the leading parts that are placed
+    int sameBlocks = 0; // the leading blocks that a text's last change left as they were
     QVector<qreal> columnWidths;
     QSizeF extent;
 };

@@ -16,7 +16,15 @@ namespace {
 
 const QLatin1String RowStart("\n<tr>");
 const QLatin1String TableEnd("</table>");
-constexpr int RowsPerPart = 10;
+// The first part's rows decide the column widths; the later ones are small, since the last
+// one is made anew whenever the table grows.
+constexpr int FirstPartRows = 10;
+constexpr int RowsPerPart = 4;
+
+int rowsIn(int part)
+{
+    return part == 0 ? FirstPartRows : RowsPerPart;
+}
 
 struct Rows
 {
@@ -51,13 +59,13 @@ qreal PieceDocuments::setTable(const QString& html)
     const Rows rows = rowsFrom(
         html, kept > 0 ? parts.at(kept - 1).rowsEnd : html.indexOf(RowStart, tableStart), tableEnd);
     const QString head = html.left(tableStart);
-    const int count = int(kept)
-        + std::max(kept > 0 ? 0 : 1, int((rows.texts.size() + RowsPerPart - 1) / RowsPerPart));
+    int count = int(kept);
+    for (int rowsLeft = rows.texts.size(); rowsLeft > 0 || count == 0; ++count)
+        rowsLeft -= rowsIn(count);
     qreal changedFrom = -1;
     bool widthsChanged = false;
-    for (int index = int(kept); index < count; ++index) {
-        const int first = (index - int(kept)) * RowsPerPart;
-        const int taken = std::max(0, std::min(RowsPerPart, int(rows.texts.size()) - first));
+    for (int index = int(kept), first = 0; index < count; first += rowsIn(index++)) {
+        const int taken = std::max(0, std::min(rowsIn(index), int(rows.texts.size()) - first));
         Part part;
         part.source = head + QStringLiteral("<table>\n")
             + rows.texts.mid(first, taken).join(QLatin1Char('\n')) + TableEnd
@@ -97,7 +105,7 @@ std::size_t PieceDocuments::unchangedTableParts(const QString& html, int tableSt
 {
     const int same = TextPrefix::commonLength(tableHtml, html);
     std::size_t kept = 0;
-    while (same > tableStart && kept < parts.size() && parts.at(kept).rows == RowsPerPart
+    while (same > tableStart && kept < parts.size() && parts.at(kept).rows == rowsIn(int(kept))
            && parts.at(kept).rowsEnd + RowStart.size() <= same)
         ++kept;
     return kept;

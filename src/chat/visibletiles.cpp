@@ -7,7 +7,6 @@
 #include <QSGImageNode>
 #include <QSGTexture>
 #include <QSGTransformNode>
-#include <QSet>
 
 #include <algorithm>
 #include <cmath>
@@ -57,17 +56,39 @@ bool VisibleTiles::isBehind(const QRectF& area) const
     return false;
 }
 
-QImage VisibleTiles::paintTile(const QRectF& area, const Painter& paint) const
+// A texture of one transparent pixel, to hold a node's place while its tile is painted.
+const QImage& VisibleTiles::placeholder()
+{
+    static const QImage pixel = [] {
+        QImage image(1, 1, QImage::Format_ARGB32_Premultiplied);
+        image.fill(Qt::transparent);
+        return image;
+    }();
+    return pixel;
+}
+
+// Paints the tile of area again from the height from (item coordinates) down; a tile without
+// an image of the right size is painted whole.
+void VisibleTiles::paintTile(Tile& tile, const QRectF& area, qreal from, const Painter& paint) const
 {
     const qreal ratio = item->window()->effectiveDevicePixelRatio();
-    QImage image((area.size() * ratio).toSize(), QImage::Format_ARGB32_Premultiplied);
-    image.setDevicePixelRatio(ratio);
-    image.fill(Qt::transparent);
-    QPainter painter(&image);
+    const QSize size = (QSizeF(area.width(), TileHeight) * ratio).toSize();
+    if (tile.image.size() != size || !qFuzzyCompare(tile.image.devicePixelRatio(), ratio)) {
+        tile.image = QImage(size, QImage::Format_ARGB32_Premultiplied);
+        tile.image.setDevicePixelRatio(ratio);
+        from = area.top();
+    }
+    // Whole device pixels, so that the pixels above are left exactly as they were.
+    const qreal top = std::max(0.0, std::floor((from - area.top()) * ratio) / ratio);
+    const QRectF changed(0, top, area.width(), TileHeight - top);
+    QPainter painter(&tile.image);
+    painter.setCompositionMode(QPainter::CompositionMode_Source);
+    painter.fillRect(changed, Qt::transparent);
+    painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
     painter.setRenderHint(QPainter::TextAntialiasing);
+    painter.setClipRect(changed);
     painter.translate(0, -area.top());
-    paint(&painter, area);
-    return image;
+    paint(&painter, changed.translated(0, area.top()));
 }
 
 QSGNode* VisibleTiles::update(QSGNode* root, const Painter& paint)
@@ -91,39 +112,42 @@ QSGNode* VisibleTiles::update(QSGNode* root, const Painter& paint)
     // software renderer, which then draws the new node without its item's place and clip when
     // it gets the old one's address.
     QVector<QSGImageNode*> spare;
-    QSet<int> stale;
     for (auto it = tiles.begin(); it != tiles.end();) {
         if (it.key() < first || it.key() > last) {
-            spare.append(it.value());
+            spare.append(it->node);
             it = tiles.erase(it);
-            continue;
+        } else {
+            ++it;
         }
-        if (dirty && (it.key() + 1) * TileHeight > dirtyFrom)
-            stale.insert(it.key());
-        ++it;
     }
-    dirty = false;
     QQuickWindow* window = item->window();
     for (int index = first; index <= last; ++index) {
-        if (tiles.contains(index) && !stale.contains(index))
-            continue;
         const QRectF area(0, index * TileHeight, item->width(),
                           std::min(TileHeight, item->height() - index * TileHeight));
-        QSGImageNode* node = tiles.value(index);
-        const bool added = !node && spare.isEmpty();
+        Tile& tile = tiles[index];
+        const bool added = !tile.node && spare.isEmpty();
+        if (tile.node && !(dirty && area.top() + TileHeight > dirtyFrom))
+            continue;
+        // The node's texture shares the tile's pixels: without it, painting changes them in
+        // place instead of copying them first.
+        if (tile.node)
+            tile.node->setTexture(window->createTextureFromImage(placeholder()));
+        paintTile(tile, area, tile.node ? dirtyFrom : area.top(), paint);
         if (added) {
-            node = window->createImageNode();
-            node->setOwnsTexture(true);
-            node->setFiltering(QSGTexture::Linear);
-        } else if (!node) {
-            node = spare.takeLast();
+            tile.node = window->createImageNode();
+            tile.node->setOwnsTexture(true);
+            tile.node->setFiltering(QSGTexture::Linear);
+        } else if (!tile.node) {
+            tile.node = spare.takeLast();
         }
-        node->setTexture(window->createTextureFromImage(paintTile(area, paint)));
-        node->setRect(area);
+        tile.node->setTexture(window->createTextureFromImage(tile.image));
+        tile.node->setSourceRect(
+            QRectF(QPointF(0, 0), area.size() * tile.image.devicePixelRatio()));
+        tile.node->setRect(area);
         if (added) // the renderer reads a node's texture when it is added
-            root->appendChildNode(node);
-        tiles.insert(index, node);
+            root->appendChildNode(tile.node);
     }
+    dirty = false;
     for (QSGImageNode* node : qAsConst(spare)) {
         root->removeChildNode(node);
         delete node;

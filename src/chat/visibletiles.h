@@ -1,11 +1,11 @@
 #pragma once
 
 #include <QHash>
+#include <QImage>
 #include <QRectF>
 
 #include <functional>
 
-class QImage;
 class QPainter;
 class QQuickItem;
 class QSGImageNode;
@@ -14,7 +14,8 @@ class QSGNode;
 // Paints a tall item (a long answer's piece) in tiles, and only the tiles of what the window
 // shows (within the window and every clipping ancestor, the message list) and one tile around
 // it: painting and holding pixels for text nobody sees would cost as much as for text in view.
-// Tiles are kept until their content changes or they leave the view.
+// Tiles are kept until they leave the view; a tile whose content changed from some height down
+// is painted again from there (a growing answer changes at its end).
 class VisibleTiles
 {
 public:
@@ -35,11 +36,18 @@ public:
     QRectF visibleArea() const;
 
 private:
-    QImage paintTile(const QRectF& area, const Painter& paint) const;
+    struct Tile
+    {
+        QSGImageNode* node = nullptr;
+        QImage image; // always TileHeight high; the last tile shows only its top
+    };
+
+    static const QImage& placeholder();
+    void paintTile(Tile& tile, const QRectF& area, qreal from, const Painter& paint) const;
     QPair<int, int> neededTiles(const QRectF& area) const;
 
     QQuickItem* item;
-    QHash<int, QSGImageNode*> tiles;
+    QHash<int, Tile> tiles;
     qreal dirtyFrom = 0;
     bool dirty = true;
     qreal paintedWidth = 0;

@@ -42,6 +42,7 @@ private slots:
     void leavingTheViewClearsTheSelection();
     void aSelectionSurvivesEveryUpdateOfTheGrowingPiece();
     void aPieceThatGrowsIsDrawnInItsPlace();
+    void aGrowingAnswerIsDrawnAsTheAnswerShownWhole();
     void aCodeBlockCopiesExactlyItsCodeAndScrollsSideways();
     void tablesFitTheAnswerOrScrollSideways();
     void anOldAnswerFetchesNothing();
@@ -447,6 +448,29 @@ void TestRichTextView::aPieceThatGrowsIsDrawnInItsPlace()
         for (int x = 0; x < 12; ++x) // left of the view: nothing of it
             QCOMPARE(shot.pixelColor(x, y), background);
     }
+}
+
+// The tiles of a growing piece are painted again only from where its content changed; at every
+// step a frame is drawn, and the last one has the pixels of the final answer shown at once.
+void TestRichTextView::aGrowingAnswerIsDrawnAsTheAnswerShownWhole()
+{
+    QString markdown = QStringLiteral(
+        "Linear switches feel **smooth**, tactile ones give a *bump* and clicky ones click.\n\n"
+        "> Pick what you enjoy.\n\n- one\n- two\n\n| Switch | Force |\n|---|--:|\n");
+    for (int row = 1; row <= 14; ++row)
+        markdown += QStringLiteral("| Model %1 | %2 g |\n").arg(row).arg(40 + row);
+    markdown += QStringLiteral("\nThe lighter the switch, the faster the typing; the heavier, "
+                               "the fewer the mistakes.");
+    StreamingMarkdownRenderer renderer;
+    for (int length = 5; length < markdown.size() + 5; length += 5) {
+        showAnswer(renderer.render(markdown.left(length)));
+        window->grabWindow();
+    }
+    const QImage streamed = window->grabWindow();
+    cleanup();
+    init();
+    showAnswer(MarkdownRenderer::toHtml(markdown));
+    QCOMPARE(window->grabWindow(), streamed);
 }
 
 void TestRichTextView::aCodeBlockCopiesExactlyItsCodeAndScrollsSideways()
