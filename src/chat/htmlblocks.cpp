@@ -8,6 +8,25 @@ namespace {
 
 const QLatin1String DocumentStart("<!DOCTYPE HTML");
 
+// 1 where a list opens at at, -1 where one closes, else 0; tableTag the same for tables.
+int listTag(const QString& html, int at)
+{
+    if (HtmlBlocks::startsWithAt(html, at, QLatin1String("<ul"))
+        || HtmlBlocks::startsWithAt(html, at, QLatin1String("<ol")))
+        return 1;
+    if (HtmlBlocks::startsWithAt(html, at, QLatin1String("</ul>"))
+        || HtmlBlocks::startsWithAt(html, at, QLatin1String("</ol>")))
+        return -1;
+    return 0;
+}
+
+int tableTag(const QString& html, int at)
+{
+    if (HtmlBlocks::startsWithAt(html, at, QLatin1String("<table")))
+        return 1;
+    return HtmlBlocks::startsWithAt(html, at, QLatin1String("</table>")) ? -1 : 0;
+}
+
 } // namespace
 
 const QString& HtmlBlocks::headEnd()
@@ -37,20 +56,18 @@ int HtmlBlocks::bodyEnd(const QString& html)
     return html.size() - htmlEnd().size();
 }
 
-int HtmlBlocks::blockEnd(const QString& html, int from, int end, int depth)
+// A block never ends inside a table, but a list may: Qt writes a list item that a table
+// continues as the table's first cell, closing the list there ("<td><li>...</li></ol></td>").
+int HtmlBlocks::blockEnd(const QString& html, int from, int end, bool inTable)
 {
+    int lists = 0;
+    int tables = inTable ? 1 : 0;
     for (int i = from; i < end; ++i) {
         const QChar c = html.at(i);
         if (c == QLatin1Char('<')) {
-            if (startsWithAt(html, i, QLatin1String("<ul"))
-                || startsWithAt(html, i, QLatin1String("<ol"))
-                || startsWithAt(html, i, QLatin1String("<table")))
-                ++depth;
-            else if (startsWithAt(html, i, QLatin1String("</ul>"))
-                     || startsWithAt(html, i, QLatin1String("</ol>"))
-                     || startsWithAt(html, i, QLatin1String("</table>")))
-                --depth;
-        } else if (c == QLatin1Char('\n') && depth <= 0 && i + 1 < end
+            lists += listTag(html, i);
+            tables += tableTag(html, i);
+        } else if (c == QLatin1Char('\n') && lists <= 0 && tables <= 0 && i + 1 < end
                    && html.at(i + 1) == QLatin1Char('<')) {
             return i;
         }
@@ -86,16 +103,14 @@ bool HtmlBlocks::startsWithAt(const QString& text, int at, QLatin1String what)
 
 int HtmlBlocks::listEnd(const QString& html, int from, int end, int depth, QVector<int>* itemBreaks)
 {
+    int tables = 0;
     for (int i = from; i < end; ++i) {
         const QChar c = html.at(i);
         if (c == QLatin1Char('<')) {
-            if (startsWithAt(html, i, QLatin1String("<ul"))
-                || startsWithAt(html, i, QLatin1String("<ol")))
-                ++depth;
-            else if (startsWithAt(html, i, QLatin1String("</ul>"))
-                     || startsWithAt(html, i, QLatin1String("</ol>")))
-                --depth;
-        } else if (c == QLatin1Char('\n') && i + 1 < end && html.at(i + 1) == QLatin1Char('<')) {
+            depth += listTag(html, i);
+            tables += tableTag(html, i);
+        } else if (c == QLatin1Char('\n') && tables <= 0 && i + 1 < end
+                   && html.at(i + 1) == QLatin1Char('<')) {
             if (depth <= 0)
                 return i;
             if (depth == 1 && startsWithAt(html, i + 1, QLatin1String("<li")))

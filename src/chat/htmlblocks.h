@@ -21,8 +21,8 @@ public:
     // Where the blocks end: the start of the closing "</html>".
     static int bodyEnd(const QString& html);
     // The end of the top-level block that starts at from (the line break after it, or end);
-    // depth: the lists and tables from lies in (1 on a row of a table, say).
-    static int blockEnd(const QString& html, int from, int end, int depth = 0);
+    // inTable: from lies on a row of a table.
+    static int blockEnd(const QString& html, int from, int end, bool inTable = false);
     // The end of the unit that starts at from: one block, or a table together with the block
     // after it, which the table's trailing empty block becomes when a document is built.
     static int unitEnd(const QString& html, int from, int end);

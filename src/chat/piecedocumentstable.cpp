@@ -4,6 +4,7 @@
 
 #include <QStringList>
 #include <QTextDocument>
+#include <QTextTable>
 
 #include <algorithm>
 
@@ -116,6 +117,11 @@ std::size_t PieceDocuments::unchangedTableParts(const QString& html, int tableSt
 bool PieceDocuments::makeTablePart(Part& part, bool first)
 {
     part.document = newDocument(part.source);
+    // Qt fills short rows with empty cells up to the table's widest row; a part of short rows
+    // alone would have fewer columns than the table.
+    QTextTable* table = PieceStyle::tableOf(*part.document);
+    if (!first && table && table->columns() < columnWidths.size())
+        table->appendColumns(columnWidths.size() - table->columns());
     PieceStyle::styleTable(*part.document, current.palette, first);
     bool widthsChanged = false;
     if (first) {

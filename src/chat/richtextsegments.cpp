@@ -141,7 +141,7 @@ private:
         piece.kind = Table;
         const RichTextSegments::Piece* grown = resumable(at, Table);
         const int from = grown ? grown->resumeAt : at;
-        const int stop = HtmlBlocks::blockEnd(html, from, end, grown ? 1 : 0);
+        const int stop = HtmlBlocks::blockEnd(html, from, end, grown != nullptr);
         const int lastRow = html.lastIndexOf(QLatin1String("\n<tr"), stop - 1) + 1;
         piece.resumeAt = std::max(from, lastRow);
         piece.source = head + html.midRef(at, stop - at) + HtmlBlocks::htmlEnd();
@@ -176,6 +176,38 @@ private:
     QString continuedList;
     int continuedItems = 0;
 };
+
+// Whether html ends with a table (closing lists may follow it) whose last cell is empty: Qt's
+// import then still holds the block it made for that cell when the table ends, and uses it for
+// the next block instead of the empty one it adds after every table.
+bool endsWithEmptyCell(const QString& html)
+{
+    QStringView body = QStringView(html).left(HtmlBlocks::bodyEnd(html));
+    while (body.endsWith(QLatin1String("</ol>")) || body.endsWith(QLatin1String("</ul>"))
+           || body.endsWith(QLatin1String("</li>")))
+        body.chop(5);
+    return body.endsWith(QLatin1String("<td></td></tr></table>"));
+}
+
+// Whether the first block of piece may take over a block left over before it: anything but a
+// table and an empty paragraph (a paragraph, heading, line of code or list item written with
+// Qt's "-qt-paragraph-type:empty"), which the import always starts anew.
+bool takesLeftOverBlock(const RichTextSegments::Piece& piece)
+{
+    if (piece.kind == Code)
+        return !piece.source.isEmpty() && !piece.source.startsWith(QLatin1Char('\n'));
+    if (piece.kind != Text || !HtmlBlocks::isBlockDocument(piece.source))
+        return false;
+    int at = HtmlBlocks::bodyStart(piece.source);
+    while (HtmlBlocks::startsWithAt(piece.source, at, QLatin1String("<ul"))
+           || HtmlBlocks::startsWithAt(piece.source, at, QLatin1String("<ol")))
+        at = piece.source.indexOf(QLatin1Char('>'), at) + 1;
+    const int tagEnd = piece.source.indexOf(QLatin1Char('>'), at);
+    return tagEnd > at
+        && !QStringView(piece.source)
+                .mid(at, tagEnd - at)
+                .contains(QLatin1String("-qt-paragraph-type:empty"));
+}
 
 } // namespace
 
@@ -290,6 +322,23 @@ int RichTextSegments::count() const
 RichTextSegments::Piece RichTextSegments::pieceAt(int row) const
 {
     return row >= 0 && row < pieces.size() ? pieces.at(row) : Piece();
+}
+
+// One document puts an empty block before a table that comes first (a document starts with a
+// block), and an empty block of its own after every table, which the next block becomes when
+// the table ends with an empty cell and that block takes it. A table piece is its table alone;
+// a text piece that ends with a table (a list that runs into it) shows the empty block after it,
+// which then is one too many.
+int RichTextSegments::emptyBlocksBetween(const Piece* above, const Piece* below)
+{
+    if (!above)
+        return below && below->kind == Table ? 1 : 0;
+    if (above->kind == Code || !HtmlBlocks::isBlockDocument(above->source))
+        return 0;
+    const bool taken = below && endsWithEmptyCell(above->source) && takesLeftOverBlock(*below);
+    if (above->kind == Table)
+        return taken ? 0 : 1;
+    return taken ? -1 : 0;
 }
 
 int RichTextSegments::rowCount(const QModelIndex& parent) const

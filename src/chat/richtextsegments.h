@@ -52,6 +52,11 @@ public:
     // gets the length of the text that stays the same (0 when none of it counts).
     int keptPieces(const QString& newHtml, int* sameUpTo = nullptr) const;
 
+    // The empty blocks that one document of the whole answer has between two neighbouring
+    // pieces and that neither of them shows: Qt's blocks around a table. above or below is
+    // null at the start or the end of the answer.
+    static int emptyBlocksBetween(const Piece* above, const Piece* below);
+
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
     QHash<int, QByteArray> roleNames() const override;

@@ -1,18 +1,18 @@
 #include "chat/richtextview.h"
 
 #include "chat/piecedocuments.h"
+#include "chat/piecestext.h"
 #include "chat/richtextpiece.h"
 #include "chat/richtextsegments.h"
 #include "chat/textkeymoves.h"
 
 #include <QClipboard>
 #include <QCursor>
+#include <QFontMetricsF>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMimeData>
 #include <QStyleHints>
-#include <QTextDocument>
-#include <QTextDocumentFragment>
 #include <QtQml>
 
 #include <algorithm>
@@ -35,6 +35,8 @@ RichTextView::RichTextView(QQuickItem* parent)
     setFiltersChildMouseEvents(true);
     setCursor(Qt::IBeamCursor);
     setActiveFocusOnTab(false);
+    // The empty lines around a table depend on the pieces next to it, not only on heights.
+    connect(model, &QAbstractItemModel::dataChanged, this, &QQuickItem::polish);
 }
 
 void RichTextView::registerQmlType()
@@ -132,18 +134,27 @@ void RichTextView::geometryChanged(const QRectF& newGeometry, const QRectF& oldG
     QQuickItem::geometryChanged(newGeometry, oldGeometry);
 }
 
-// Stacks the pieces; between two of them the larger of the margins that meet, as one
-// document does between two blocks.
+// Stacks the pieces; between two of them the larger of the margins that meet, as one document
+// does between two blocks, and the empty lines it has there (around a table).
 void RichTextView::updatePolish()
 {
+    const QVector<QQuickItem*> list = delegates();
+    const QVector<RichTextPiece*> shown = pieces();
+    const qreal line = shown.isEmpty() ? 0 : QFontMetricsF(shown.first()->font()).height();
     qreal y = 0;
     RichTextPiece* above = nullptr;
-    for (QQuickItem* child : delegates()) {
-        RichTextPiece* piece = pieceOf(child);
-        if (above)
-            y += std::max(above->bottomMargin(), piece->topMargin());
-        child->setPosition(QPointF(0, y));
-        y += child->height();
+    for (int index = 0; index <= list.size(); ++index) {
+        RichTextPiece* piece = index < list.size() ? shown.at(index) : nullptr;
+        const int empty = PiecesText::emptyBlocksBefore(shown, index);
+        if (empty > 0)
+            y += (above ? above->bottomMargin() : 0) + (piece ? piece->topMargin() : 0)
+                + empty * line;
+        else if (above && piece)
+            y += std::max(above->bottomMargin(), piece->topMargin()) + empty * line;
+        if (!piece)
+            break;
+        list.at(index)->setPosition(QPointF(0, y));
+        y += list.at(index)->height();
         above = piece;
     }
     setImplicitHeight(y);
@@ -245,26 +256,19 @@ void RichTextView::showSelection()
 
 QString RichTextView::text() const
 {
-    QStringList parts;
-    for (RichTextPiece* piece : pieces())
-        parts.append(piece->content().plainText(0, piece->content().length()));
-    return parts.join(QLatin1Char('\n'));
+    const QVector<RichTextPiece*> list = pieces();
+    if (list.isEmpty())
+        return QString();
+    return PiecesText(list, 0, 0, list.size() - 1, list.last()->content().length()).plain();
 }
 
 QString RichTextView::selectedText() const
 {
     if (!hasSelection())
         return QString();
-    const QVector<RichTextPiece*> list = pieces();
     const Place from = std::min(anchor, active);
     const Place to = std::max(anchor, active);
-    QStringList parts;
-    for (int index = from.piece; index <= to.piece && index < list.size(); ++index) {
-        const PieceDocuments& content = list.at(index)->content();
-        parts.append(content.plainText(index == from.piece ? from.position : 0,
-                                       index == to.piece ? to.position : content.length()));
-    }
-    return parts.join(QLatin1Char('\n'));
+    return PiecesText(pieces(), from.piece, from.position, to.piece, to.position).plain();
 }
 
 void RichTextView::selectAll()
@@ -292,20 +296,10 @@ void RichTextView::copy() const
 // The selection as one rich text and as plain text, as an edit copies its own selection.
 QMimeData* RichTextView::selectionMimeData() const
 {
-    const QVector<RichTextPiece*> list = pieces();
     const Place from = std::min(anchor, active);
     const Place to = std::max(anchor, active);
-    QTextDocument combined;
-    QTextCursor out(&combined);
-    for (int index = from.piece; index <= to.piece && index < list.size(); ++index) {
-        const PieceDocuments& content = list.at(index)->content();
-        if (index > from.piece)
-            out.insertBlock();
-        out.insertFragment(content.fragment(index == from.piece ? from.position : 0,
-                                            index == to.piece ? to.position : content.length()));
-    }
     auto* data = new QMimeData;
-    data->setHtml(combined.toHtml());
+    data->setHtml(PiecesText(pieces(), from.piece, from.position, to.piece, to.position).html());
     data->setText(selectedText());
     return data;
 }

@@ -42,7 +42,7 @@ public:
     RichTextSegments* segments() const;
     bool hasSelection() const;
 
-    // The shown text as plain text, pieces joined by a line break, as a copy of all of it.
+    // The shown text as plain text, as a copy of all of it: the blocks of one document.
     Q_INVOKABLE QString text() const;
     Q_INVOKABLE QString selectedText() const;
     Q_INVOKABLE void selectAll();

@@ -21,6 +21,8 @@ private slots:
     void plainTextsAreOnePiece();
     void codeBlocksAndTablesArePiecesOfTheirOwn();
     void aLongListIsCutBetweenItsItems();
+    void aTableStaysWholeWhereItsCellsCloseAList_data();
+    void aTableStaysWholeWhereItsCellsCloseAList();
 };
 
 namespace {
@@ -244,3 +246,39 @@ void TestRichTextSegments::aLongListIsCutBetweenItsItems()
 
 QTEST_MAIN(TestRichTextSegments)
 #include "tst_richtextsegments.moc"
+
+void TestRichTextSegments::aTableStaysWholeWhereItsCellsCloseAList_data()
+{
+    QTest::addColumn<QString>("markdown");
+    QTest::addColumn<QStringList>("kinds");
+    const QString table = QStringLiteral("| a | b |\n|---|---|\n| c | d |\n| e |\n");
+    // Qt's import puts the table in the list; it writes the list's item as the first cell,
+    // "<td><li>a</li></ol></td>", closing a list the HTML never opened.
+    QTest::newRow("table after an empty item")
+        << QStringLiteral("1.\n\n") + table + QStringLiteral("\nAfter.\n")
+        << QStringList {QStringLiteral("table"), QStringLiteral("text")};
+    // An empty item and a rule are written "<ol><li<hr />": the list runs on into the table,
+    // whose first cell closes it, so the text holds the table.
+    QTest::newRow("list running into a table") << QStringLiteral("Before.\n\n---\n1.\n\n***\n\n\n")
+            + table
+            + QStringLiteral("\n## After\n") << QStringList {QStringLiteral("text")};
+}
+
+// A piece never ends inside a table, whatever lists the cells close.
+void TestRichTextSegments::aTableStaysWholeWhereItsCellsCloseAList()
+{
+    QFETCH(QString, markdown);
+    QFETCH(QStringList, kinds);
+    const QString html = MarkdownRenderer::toHtml(markdown);
+    QVERIFY(html.contains(QRegularExpression(QStringLiteral("<td>\n<li [^\n]*</li></ol></td>"))));
+    RichTextSegments segments;
+    segments.setHtml(html);
+    QStringList found;
+    for (int row = 0; row < segments.count(); ++row) {
+        const QString source = segments.pieceAt(row).source;
+        found.append(segments.pieceAt(row).kind);
+        QCOMPARE(source.count(QLatin1String("<table")), source.count(QLatin1String("</table>")));
+    }
+    QCOMPARE(found, kinds);
+    QCOMPARE(segments.pieceAt(0).source.count(QLatin1String("<tr>")), 3);
+}

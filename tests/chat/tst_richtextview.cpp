@@ -108,24 +108,15 @@ QString mixedAnswer()
     return text + QStringLiteral("The end.");
 }
 
-bool inTable(const QTextBlock& block)
-{
-    return block.isValid() && QTextCursor(block).currentTable();
-}
-
-// The text of one document of html: its blocks (a table's cells), as toPlainText() gives them,
-// but for the empty blocks a document keeps around a table's frame, which are no text.
+// The text of one document of html: its blocks (a table's cells, and the empty blocks a
+// document keeps around a table's frame), as toPlainText() gives them.
 QString oneDocumentText(const QString& html)
 {
     QTextDocument document;
     document.setHtml(html);
     QStringList blocks;
-    for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
-        if (block.length() == 1 && !inTable(block)
-            && (inTable(block.next()) || inTable(block.previous())))
-            continue;
+    for (QTextBlock block = document.begin(); block.isValid(); block = block.next())
         blocks.append(block.text());
-    }
     return blocks.join(QLatin1Char('\n'))
         .replace(QChar::LineSeparator, QLatin1Char('\n'))
         .replace(QChar::Nbsp, QLatin1Char(' '));

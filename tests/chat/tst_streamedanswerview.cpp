@@ -6,6 +6,9 @@
 #include "chat/streamingmarkdownrenderer.h"
 #include "support/randommarkdown.h"
 
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QMimeData>
 #include <QQmlComponent>
 #include <QQmlEngine>
 #include <QQuickView>
@@ -28,6 +31,8 @@ private slots:
     void randomAnswersEndAsShownWhole();
     void longTablesAndCodeGrowAsShownWhole_data();
     void longTablesAndCodeGrowAsShownWhole();
+    void aroundTablesTheBlocksOfOneDocument_data();
+    void aroundTablesTheBlocksOfOneDocument();
 
 private:
     QString endsAsShownWhole(const QString& exact);
@@ -51,37 +56,16 @@ Item {
 }
 )QML";
 
-bool inTable(const QTextBlock& block)
+// Line and non-breaking space as plain text writes them.
+QString plain(QString text)
 {
-    return block.isValid() && QTextCursor(block).currentTable();
+    return text.replace(QChar::LineSeparator, QLatin1Char('\n'))
+        .replace(QChar::Nbsp, QLatin1Char(' '));
 }
 
-bool isEmptyText(const QTextBlock& block)
-{
-    return block.isValid() && block.length() == 1 && !inTable(block);
-}
-
-// Whether an empty block lies in a run of empty blocks against a table. Where a table meets
-// empty lines, one document adds a block of Qt's that keeps the table's frame apart, or turns
-// one of the text's own empty blocks into it (a paragraph, not a heading, an empty line of code
-// before a table but not after it); the pieces keep what their HTML says. Such runs are left
-// out on both sides; every other empty line must match.
-bool isNextToTable(const QTextBlock& block)
-{
-    if (!isEmptyText(block))
-        return false;
-    QTextBlock before = block.previous();
-    while (isEmptyText(before))
-        before = before.previous();
-    QTextBlock after = block.next();
-    while (isEmptyText(after))
-        after = after.next();
-    return inTable(before) || inTable(after);
-}
-
-// The blocks of the one document that html makes, as toPlainText() gives them, but for the
-// empty blocks against a table, and the one Qt adds before a first
-// block that is empty when the HTML has no body tag.
+// The blocks of the one document that html makes, as toPlainText() gives them (the empty blocks
+// around a table included), but for the one Qt adds before a first block that is empty when the
+// HTML has no body tag.
 QString oneDocumentText(QString html)
 {
     QTextDocument document;
@@ -89,14 +73,9 @@ QString oneDocumentText(QString html)
     html.insert(html.indexOf(headEnd) + headEnd.size(), QLatin1String("<body>"));
     document.setHtml(html);
     QStringList blocks;
-    for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
-        if (isNextToTable(block))
-            continue;
+    for (QTextBlock block = document.begin(); block.isValid(); block = block.next())
         blocks.append(block.text());
-    }
-    return blocks.join(QLatin1Char('\n'))
-        .replace(QChar::LineSeparator, QLatin1Char('\n'))
-        .replace(QChar::Nbsp, QLatin1Char(' '));
+    return plain(blocks.join(QLatin1Char('\n')));
 }
 
 // Where two views differ, or nothing.
@@ -138,38 +117,6 @@ QString difference(RichTextView* streamed, RichTextView* whole)
     if (streamed->text() != whole->text())
         return QStringLiteral("the text differs");
     return QString();
-}
-
-// The view's text, with the empty lines against a table left out as oneDocumentText does.
-QString viewText(RichTextView* view)
-{
-    const QVector<RichTextPiece*> pieces = view->pieces();
-    QStringList parts;
-    for (int index = 0; index < pieces.size(); ++index) {
-        const PieceDocuments& content = pieces.at(index)->content();
-        QString part = content.plainText(0, content.length());
-        const bool tableBefore =
-            index > 0 && pieces.at(index - 1)->kind() == QLatin1String("table");
-        const bool tableAfter =
-            index + 1 < pieces.size() && pieces.at(index + 1)->kind() == QLatin1String("table");
-        if (pieces.at(index)->kind() != QLatin1String("table")) {
-            while (tableBefore && part.startsWith(QLatin1Char('\n')))
-                part.remove(0, 1);
-            while (tableAfter && part.endsWith(QLatin1Char('\n')))
-                part.chop(1);
-            if (part.isEmpty() && (tableBefore || tableAfter))
-                continue; // empty lines only, against a table
-        }
-        parts.append(part);
-    }
-    return parts.join(QLatin1Char('\n'))
-        .replace(QChar::LineSeparator, QLatin1Char('\n'))
-        .replace(QChar::Nbsp, QLatin1Char(' '));
-}
-
-QString withoutEmptyLines(const QString& text)
-{
-    return text.split(QLatin1Char('\n'), Qt::SkipEmptyParts).join(QLatin1Char('\n'));
 }
 
 // The two texts around where they first differ.
@@ -217,12 +164,8 @@ QString TestStreamedAnswerView::endsAsShownWhole(const QString& exact)
     QString where = difference(streamed, whole);
     if (!where.isEmpty())
         return where;
-    // Around tables, which empty lines one document keeps is Qt's choice (see
-    // isNextToTable); there the lines with text must match.
-    const bool tables = exact.contains(QLatin1String("<table"));
-    const QString shown = tables ? withoutEmptyLines(viewText(streamed)) : viewText(streamed);
-    const QString expected =
-        tables ? withoutEmptyLines(oneDocumentText(exact)) : oneDocumentText(exact);
+    const QString shown = plain(streamed->text());
+    const QString expected = oneDocumentText(exact);
     if (shown != expected)
         return firstDifference(shown, expected);
     if (streamed->height() != whole->height())
@@ -291,6 +234,54 @@ void TestStreamedAnswerView::longTablesAndCodeGrowAsShownWhole()
         whole->setHtml(QString());
     }
     QVERIFY(endsAsShownWhole(MarkdownRenderer::toHtml(text)).isEmpty());
+}
+
+void TestStreamedAnswerView::aroundTablesTheBlocksOfOneDocument_data()
+{
+    QTest::addColumn<QString>("text");
+    const QString table = QStringLiteral("| Key | Note |\n|---|---|\n| F1 | help |\n");
+    // A short last row: the table ends with an empty cell.
+    const QString emptyCell = QStringLiteral("| Key | Note |\n|---|---|\n| F1 |\n");
+    const QString after = QStringLiteral("\nAfter it.\n");
+    QTest::newRow("table first") << table + after;
+    QTest::newRow("table last") << QStringLiteral("Before.\n\n") + table;
+    QTest::newRow("two tables") << table + QStringLiteral("\n") + table + after;
+    QTest::newRow("empty cell, paragraph") << emptyCell + after;
+    QTest::newRow("empty cell, empty heading") << emptyCell + QStringLiteral("\n#\n") + after;
+    QTest::newRow("empty cell, empty item") << emptyCell + QStringLiteral("\n-\n- item\n");
+    QTest::newRow("empty cell, list") << emptyCell + QStringLiteral("\n- item\n");
+    QTest::newRow("empty cell, code")
+        << emptyCell + QStringLiteral("\n```python\nx = 1\n```\n") + after;
+    QTest::newRow("empty cell, code from a blank line")
+        << emptyCell + QStringLiteral("\n```python\n\nx = 1\n```\n") + after;
+    QTest::newRow("empty cell, table") << emptyCell + QStringLiteral("\n") + table;
+    // Qt's import puts the table in the list: its first cell is an item of it.
+    QTest::newRow("table in a list after an empty item")
+        << QStringLiteral("1.\n\n") + table + after;
+    // Qt writes an empty item followed by a rule as "<ol><li<hr />", a list that the table's
+    // first cell closes; a long paragraph before it has the text piece end after the table.
+    QTest::newRow("list running into a table") << QStringLiteral("Switches. ").repeated(240)
+            + QStringLiteral("\n\n---\n1.\n\n***\n\n\n") + emptyCell
+            + QStringLiteral("\n## After it\n");
+}
+
+// Around a table one document has empty blocks of Qt's that no piece holds (before a table that
+// comes first, after a table unless the next block takes the place of it); streamed or not, the
+// view shows, selects and copies them as that document has them.
+void TestStreamedAnswerView::aroundTablesTheBlocksOfOneDocument()
+{
+    QFETCH(QString, text);
+    StreamingMarkdownRenderer renderer;
+    for (int length = 1; length < text.size(); length += 5)
+        streamed->setHtml(renderer.render(text.left(length)));
+    const QString exact = MarkdownRenderer::toHtml(text);
+    QCOMPARE(endsAsShownWhole(exact), QString());
+    streamed->selectAll();
+    QCOMPARE(plain(streamed->selectedText()), oneDocumentText(exact));
+    streamed->copy();
+    const QMimeData* copied = QGuiApplication::clipboard()->mimeData();
+    QVERIFY(copied);
+    QCOMPARE(oneDocumentText(copied->html()), oneDocumentText(exact));
 }
 
 QTEST_MAIN(TestStreamedAnswerView)
