@@ -75,14 +75,6 @@ int HtmlBlocks::blockEnd(const QString& html, int from, int end, bool inTable)
     return end;
 }
 
-int HtmlBlocks::unitEnd(const QString& html, int from, int end)
-{
-    const int first = blockEnd(html, from, end);
-    if (startsWithAt(html, from, QLatin1String("<table")) && first < end)
-        return blockEnd(html, first + 1, end);
-    return first;
-}
-
 int HtmlBlocks::closingTagsStart(QStringView text)
 {
     int start = text.size();

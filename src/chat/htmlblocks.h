@@ -23,9 +23,6 @@ public:
     // The end of the top-level block that starts at from (the line break after it, or end);
     // inTable: from lies on a row of a table.
     static int blockEnd(const QString& html, int from, int end, bool inTable = false);
-    // The end of the unit that starts at from: one block, or a table together with the block
-    // after it, which the table's trailing empty block becomes when a document is built.
-    static int unitEnd(const QString& html, int from, int end);
     // Where the closing tags that end text start ("</span></p>"): text.size() when it does not
     // end in a closing tag, 0 when it is nothing else.
     static int closingTagsStart(QStringView text);
