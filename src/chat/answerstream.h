@@ -11,10 +11,9 @@
 
 // Turns the provider's stream events into the HTML of the answer row: while the answer grows,
 // converted piece by piece (StreamingMarkdownRenderer) and shown at most once per interval
-// (UpdatePace);
-// when it ends, converted once more in one go on a worker thread, so that what is shown and
-// stored is exactly what the same text gives when it is converted whole (the streaming
-// conversion of a few texts differs), without the window paying for that conversion.
+// (UpdatePace); when it ends, converted once more in one go on a worker thread, so that what is
+// shown and stored is exactly what the same text gives when it is converted whole (the
+// streaming conversion of a few texts differs), without the window paying for that conversion.
 class AnswerStream : public QObject
 {
     Q_OBJECT
