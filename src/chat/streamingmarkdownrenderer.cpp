@@ -39,6 +39,7 @@ QString StreamingMarkdownRenderer::render(const QString& markdown)
         wholeOnly = false; // not a continuation: judge the new text afresh
     keepPiecesWithin(common);
     source = markdown;
+    rowBatch = RowBatch();
     if (!wholeOnly)
         findPieces(markdown);
     if (wholeOnly) {
@@ -66,6 +67,10 @@ QString StreamingMarkdownRenderer::render(const QString& markdown)
 void StreamingMarkdownRenderer::updateTail(const QString& markdown)
 {
     const int start = pieces.isEmpty() ? 0 : pieces.constLast().end;
+    if (rowBatch.next == start && rowBatch.taken < rowBatch.rows.count()) {
+        tail = rowBatch.rows.from(rowBatch.taken);
+        return;
+    }
     tail = converted(markdown.mid(start), lastCut(), &head);
 }
 
@@ -312,7 +317,15 @@ bool StreamingMarkdownRenderer::closePiece(const QString& markdown, int start, i
 {
     QString pieceHead;
     const Cut before = lastCut();
-    const QString blocks = converted(markdown.mid(start, end - start), before, &pieceHead);
+    QString blocks;
+    const bool oneRow = before.what == Continues::Table && cut.what == Continues::Table
+        && markdown.indexOf(QLatin1Char('\n'), start) + 1 == end;
+    if (oneRow)
+        blocks = batchedRow(markdown, start, end, before);
+    else
+        rowBatch = RowBatch();
+    if (blocks.isEmpty())
+        blocks = converted(markdown.mid(start, end - start), before, &pieceHead);
     if (blocks.isEmpty())
         return false;
     pieces.append({end, decidedAt, blocks, cut});
@@ -320,6 +333,25 @@ bool StreamingMarkdownRenderer::closePiece(const QString& markdown, int start, i
         finishedHtml = pieceHead;
     appendBlocks(finishedHtml, blocks, before.what);
     return true;
+}
+
+// The blocks of the one table row at start, which a cut follows. The rows after it that this
+// render finishes, and its unfinished end, come from the same conversion.
+QString StreamingMarkdownRenderer::batchedRow(const QString& markdown, int start, int end,
+                                              const Cut& before)
+{
+    if (rowBatch.next < 0) {
+        QString ignoredHead;
+        rowBatch.rows = ConvertedTableRows(converted(markdown.mid(start), before, &ignoredHead));
+        rowBatch.next = start;
+    }
+    // Another piece came between, or Qt ended the table sooner: the row converts alone.
+    if (rowBatch.next != start || rowBatch.taken >= rowBatch.rows.count()) {
+        rowBatch = RowBatch();
+        return QString();
+    }
+    rowBatch.next = end;
+    return rowBatch.rows.single(rowBatch.taken++);
 }
 
 // What an empty document exports between its body tags: a piece that converts to just this

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "chat/convertedtablerows.h"
+
 #include <QString>
 #include <QStringView>
 #include <QVector>
@@ -12,7 +14,8 @@
 // table), inside a list before each of its top-level items, inside a table before each of its
 // rows and inside a code block every few lines (the piece after such a cut is converted behind
 // the table's header and delimiter rows, or the code's opening fence). A piece that is followed by
-// such a cut is finished: its HTML is kept, and only the unfinished end is converted again. The
+// such a cut is finished: its HTML is kept, and only the unfinished end is converted again (table
+// rows finished together are converted with it in one go, ConvertedTableRows). The
 // exported HTML of a document is its head plus one line per top-level block (a list's items, a
 // table's rows and cells one line each), so joining the pieces' blocks, a list or a table cut in
 // two joined back into one, gives the HTML of a one-shot MarkdownRenderer::toHtml of the same text.
@@ -47,12 +50,21 @@ private:
         QString blocks; // its top-level HTML blocks, without the document head and body
         Cut after; // what the text after it continues
     };
+    // One conversion of a table's rows, from the first row that a render finishes to the end of
+    // the text: the rows finished together, and the unfinished end, are taken from it.
+    struct RowBatch
+    {
+        int next = -1; // where the text of its next row starts; -1: none made
+        ConvertedTableRows rows;
+        int taken = 0; // rows given to pieces
+    };
     class Walk;
 
     void updateTail(const QString& markdown);
     void keepPiecesWithin(int commonLength);
     void findPieces(const QString& markdown);
     bool closePiece(const QString& markdown, int start, int end, int decidedAt, const Cut& cut);
+    QString batchedRow(const QString& markdown, int start, int end, const Cut& before);
     Cut lastCut() const;
     QString converted(const QString& markdown, const Cut& before, QString* documentHead) const;
     static void appendBlocks(QString& html, const QString& blocks, Continues what);
@@ -66,4 +78,5 @@ private:
     QString finishedHtml; // head and the blocks of every kept piece
     QString tail; // the blocks of the unfinished end
     bool wholeOnly = false;
+    RowBatch rowBatch; // of the current render
 };

@@ -58,6 +58,10 @@ void addAnswers()
         "it's \"quoted\" & done; 50% off: yes!\n\n中文，标点。还有 emoji 😀 here.\n\n"
         "A\\*escaped and **bold.**after and *em* end\n\n- - - a b\n- - -\n\nTitle words\n"
         "=== x\n\n1 2. x\n\nend of   it");
+    // A piece that starts in one table's rows and ends in the next table's.
+    QTest::newRow("tables one after another")
+        << QStringLiteral("| a | b |\n|---|--:|\n| 1 | 2 |\n| 3 | 4 |\n\nText.\n\n"
+                          "| c |\n|--:|\n|\n| **5** |\n|\n| 6 |\n\nEnd.\n");
     QTest::newRow("words in table rows") << QStringLiteral(
         "| a | b |\n|---|---|\n| 1 | 2 | 3 extra cell\n| 4 longer cell\nlazy row words\n\n"
         "After it.\n");
