@@ -20,7 +20,7 @@ const QLatin1String TableEnd("</table>");
 // The first part's rows decide the column widths; the later ones are small, since the last
 // one is made anew whenever the table grows.
 constexpr int FirstPartRows = 10;
-constexpr int RowsPerPart = 4;
+constexpr int RowsPerPart = 2;
 
 int rowsIn(int part)
 {
