@@ -365,9 +365,12 @@ QTextDocumentFragment PieceDocuments::fragment(int start, int end) const
         const int last = part.start + part.to - part.from;
         if (end <= part.start || start > last)
             continue;
+        const QTextDocumentFragment selected(cursorIn(part, start, end));
+        if (!first && current.kind == Kind::Table && appendTableRows(combined, selected))
+            continue;
         if (!first)
             out.insertBlock();
-        out.insertFragment(QTextDocumentFragment(cursorIn(part, start, end)));
+        out.insertFragment(selected);
         first = false;
     }
     return QTextDocumentFragment(&combined);

@@ -94,6 +94,7 @@ private:
     qreal setTable(const QString& html);
     std::size_t unchangedTableParts(const QString& html, int tableStart) const;
     bool makeTablePart(Part& part, bool first);
+    static bool appendTableRows(QTextDocument& combined, const QTextDocumentFragment& rows);
     std::unique_ptr<QTextDocument> newDocument(const QString& html) const;
     void layout();
     int partAt(int position) const;

@@ -3,7 +3,9 @@
 #include "chat/textprefix.h"
 
 #include <QStringList>
+#include <QTextCursor>
 #include <QTextDocument>
+#include <QTextDocumentFragment>
 #include <QTextTable>
 
 #include <algorithm>
@@ -132,4 +134,34 @@ bool PieceDocuments::makeTablePart(Part& part, bool first)
     }
     PieceStyle::setColumnWidths(*part.document, columnWidths);
     return widthsChanged;
+}
+
+// A copy of a table kept in parts is one table: the rows of the table in rows go after the rows
+// of the last table in combined, when they have the same columns (a selection that starts in a
+// table's middle column holds fewer). Returns whether they did.
+bool PieceDocuments::appendTableRows(QTextDocument& combined, const QTextDocumentFragment& rows)
+{
+    QTextTable* joined = nullptr;
+    for (QTextFrame* frame : combined.rootFrame()->childFrames())
+        joined = qobject_cast<QTextTable*>(frame) ? static_cast<QTextTable*>(frame) : joined;
+    QTextDocument source;
+    QTextCursor(&source).insertFragment(rows);
+    const QTextTable* added = PieceStyle::tableOf(source);
+    if (!joined || !added || added->columns() != joined->columns())
+        return false;
+    const int first = joined->rows();
+    joined->appendRows(added->rows());
+    for (int row = 0; row < added->rows(); ++row) {
+        for (int column = 0; column < added->columns(); ++column) {
+            const QTextTableCell cell = added->cellAt(row, column);
+            QTextCursor content = cell.firstCursorPosition();
+            content.setPosition(cell.lastCursorPosition().position(), QTextCursor::KeepAnchor);
+            QTextTableCell target = joined->cellAt(first + row, column);
+            target.setFormat(cell.format());
+            QTextCursor into = target.firstCursorPosition();
+            into.setBlockFormat(cell.firstCursorPosition().blockFormat()); // the alignment
+            into.insertFragment(QTextDocumentFragment(content));
+        }
+    }
+    return true;
 }

@@ -244,6 +244,12 @@ void TestStreamedAnswerView::aroundTablesTheBlocksOfOneDocument_data()
     const QString emptyCell = QStringLiteral("| Key | Note |\n|---|---|\n| F1 |\n");
     const QString after = QStringLiteral("\nAfter it.\n");
     QTest::newRow("table first") << table + after;
+    // Kept in several documents of a few rows, copied as one table.
+    QString rows;
+    for (int row = 0; row < 25; ++row)
+        rows += QStringLiteral("| F%1 | **key** %1 |\n").arg(row);
+    QTest::newRow("long table") << QStringLiteral("Before.\n\n| Key | Note |\n|--:|:-:|\n") + rows
+            + after;
     QTest::newRow("table last") << QStringLiteral("Before.\n\n") + table;
     QTest::newRow("two tables") << table + QStringLiteral("\n") + table + after;
     QTest::newRow("empty cell, paragraph") << emptyCell + after;
@@ -282,6 +288,7 @@ void TestStreamedAnswerView::aroundTablesTheBlocksOfOneDocument()
     const QMimeData* copied = QGuiApplication::clipboard()->mimeData();
     QVERIFY(copied);
     QCOMPARE(oneDocumentText(copied->html()), oneDocumentText(exact));
+    QCOMPARE(copied->html().count(QLatin1String(" align=")), exact.count(QLatin1String(" align=")));
 }
 
 QTEST_MAIN(TestStreamedAnswerView)
