@@ -14,6 +14,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <memory>
 #include <numeric>
 #include <tuple>
 #include <vector>
@@ -172,7 +173,7 @@ void PieceStyle::styleFragments(QTextDocument& document, const Palette& palette)
     }
 }
 
-QTextTable* PieceStyle::tableOf(QTextDocument& document)
+QTextTable* PieceStyle::tableOf(const QTextDocument& document)
 {
     for (QTextFrame* frame : document.rootFrame()->childFrames()) {
         if (auto* table = qobject_cast<QTextTable*>(frame))
@@ -238,14 +239,16 @@ void PieceStyle::setColumnWidths(QTextDocument& document, const QVector<qreal>& 
     table->setFormat(format);
 }
 
-QVector<qreal> PieceStyle::naturalColumnWidths(QTextDocument& document)
+QVector<qreal> PieceStyle::naturalColumnWidths(const QTextDocument& document)
 {
-    QTextTable* table = tableOf(document);
+    // Measured on a copy: the document itself, laid out here at another width, would be laid
+    // out twice more (at its own width, and again once its columns are set).
+    const std::unique_ptr<QTextDocument> copy(document.clone());
+    QTextTable* table = tableOf(*copy);
     if (!table)
         return {};
-    const qreal width = document.textWidth();
-    document.setTextWidth(1e6); // one line per cell
-    document.documentLayout()->documentSize();
+    copy->setTextWidth(1e6); // one line per cell
+    copy->documentLayout()->documentSize();
     QVector<qreal> widths(table->columns(), 0);
     for (int row = 0; row < table->rows(); ++row) {
         for (int column = 0; column < table->columns(); ++column) {
@@ -259,7 +262,6 @@ QVector<qreal> PieceStyle::naturalColumnWidths(QTextDocument& document)
             }
         }
     }
-    document.setTextWidth(width);
     return widths;
 }
 

@@ -41,9 +41,9 @@ public:
     // whole table again.
     static void styleTable(QTextDocument& document, const Palette& palette, bool header);
     static void setColumnWidths(QTextDocument& document, const QVector<qreal>& widths);
-    static QTextTable* tableOf(QTextDocument& document);
+    static QTextTable* tableOf(const QTextDocument& document);
     // The width each column's content takes on one line, padding included.
-    static QVector<qreal> naturalColumnWidths(QTextDocument& document);
+    static QVector<qreal> naturalColumnWidths(const QTextDocument& document);
     // Widths that fit available when the columns can shrink to it (the widest shrink first,
     // none below a minimum), the natural ones when they fit anyway; wider tables scroll.
     static QVector<qreal> fitColumns(const QVector<qreal>& natural, qreal available);
