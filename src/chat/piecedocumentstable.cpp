@@ -142,8 +142,10 @@ bool PieceDocuments::makeTablePart(Part& part, bool first)
 bool PieceDocuments::appendTableRows(QTextDocument& combined, const QTextDocumentFragment& rows)
 {
     QTextTable* joined = nullptr;
-    for (QTextFrame* frame : combined.rootFrame()->childFrames())
-        joined = qobject_cast<QTextTable*>(frame) ? static_cast<QTextTable*>(frame) : joined;
+    for (QTextFrame* frame : combined.rootFrame()->childFrames()) {
+        if (auto* table = qobject_cast<QTextTable*>(frame))
+            joined = table;
+    }
     QTextDocument source;
     QTextCursor(&source).insertFragment(rows);
     const QTextTable* added = PieceStyle::tableOf(source);
