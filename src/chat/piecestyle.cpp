@@ -14,12 +14,25 @@
 
 #include <algorithm>
 #include <cmath>
-#include <memory>
 #include <numeric>
 #include <tuple>
 #include <vector>
 
 namespace {
+
+// The width of a block's text on one line, measured by itself: Qt's table layout would first lay
+// every cell out at its smallest and at its largest width.
+qreal oneLineWidth(const QTextBlock& block, const QTextDocument& document)
+{
+    QTextLayout text(block.text(), document.defaultFont());
+    text.setFormats(block.textFormats());
+    text.setTextOption(document.defaultTextOption());
+    text.beginLayout();
+    for (QTextLine line = text.createLine(); line.isValid(); line = text.createLine())
+        line.setLineWidth(1e6);
+    text.endLayout();
+    return text.maximumWidth();
+}
 
 // The list's own marker style, kept when the layout is told to draw none.
 constexpr int MarkerStyle = QTextFormat::UserProperty + 1;
@@ -241,14 +254,9 @@ void PieceStyle::setColumnWidths(QTextDocument& document, const QVector<qreal>& 
 
 QVector<qreal> PieceStyle::naturalColumnWidths(const QTextDocument& document)
 {
-    // Measured on a copy: the document itself, laid out here at another width, would be laid
-    // out twice more (at its own width, and again once its columns are set).
-    const std::unique_ptr<QTextDocument> copy(document.clone());
-    QTextTable* table = tableOf(*copy);
+    QTextTable* table = tableOf(document);
     if (!table)
         return {};
-    copy->setTextWidth(1e6); // one line per cell
-    copy->documentLayout()->documentSize();
     QVector<qreal> widths(table->columns(), 0);
     for (int row = 0; row < table->rows(); ++row) {
         for (int column = 0; column < table->columns(); ++column) {
@@ -257,7 +265,7 @@ QVector<qreal> PieceStyle::naturalColumnWidths(const QTextDocument& document)
             for (QTextBlock block = cell.firstCursorPosition().block();
                  block.isValid() && block.position() <= cell.lastCursorPosition().position();
                  block = block.next()) {
-                const qreal text = block.layout() ? block.layout()->maximumWidth() : 0;
+                const qreal text = oneLineWidth(block, document);
                 widths[column] = std::max(widths[column], std::ceil(text) + 2 * CellPaddingX);
             }
         }
